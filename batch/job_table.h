@@ -1,0 +1,34 @@
+// The batch state: the job table, the file-list text and the two conversion
+// settings. Process-wide, alive from static construction to exit.
+#pragma once
+
+#include "platform/cstring.h"
+
+inline constexpr int MAX_JOBS = 1000;
+
+// The parts of one path. The source and target entries of a job share this shape.
+struct PathEntry {
+    CString fullPath;
+    CString name;  // file name without directory and extension
+    CString ext;   // extension with its dot, or empty
+    CString dir;   // fullPath less name and ext: drive, directory, separator
+    CString drive; // "D:" or empty
+};
+using SourceEntry = PathEntry;
+using TargetEntry = PathEntry;
+
+// The job table: two parallel arrays and a count; slot i of both is job i.
+extern SourceEntry g_sourceEntries[MAX_JOBS];
+extern TargetEntry g_targetEntries[MAX_JOBS];
+extern int g_jobCount;
+
+// The text last built for the file-list box.
+extern CString g_fileListText;
+
+// Electrode surface area, and the flag that makes the converters apply it
+// (only while it equals 1).
+extern float g_surfaceArea;
+extern int g_areaEnabled;
+
+// Sets the job count to 0; the slots keep their old strings until reused.
+void ClearJobs();

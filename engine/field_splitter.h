@@ -1,0 +1,15 @@
+// CFieldSplitter: cuts one line into fields at a delimiter character.
+#pragma once
+
+#include "platform/cstring.h"
+
+class CFieldSplitter {
+public:
+    CFieldSplitter() = default;
+    virtual ~CFieldSplitter() = default;
+
+    // Stores the fields of `line` cut at `delimiter` into fields[0..n-1] and
+    // returns n, the smaller of the field count and `capacity`. Elements from
+    // n on keep what they held. A delimiter at the very end opens no field.
+    int Split(CString line, char delimiter, CString* fields, int capacity);
+};

@@ -1,0 +1,10 @@
+// The current-voltage converter for ".idf" sweeps.
+#pragma once
+
+#include "platform/cstring.h"
+
+// Reads the work file, finds the "primary_data" line, takes the point count
+// two lines further on and writes "%f,%f,%f\n" per point into `outputPath`
+// (text mode: CR LF on disk). Returns 0, or -2 when the count is not positive
+// (the output file is then empty).
+int ConvertIvFile(CString workPath, CString outputPath);

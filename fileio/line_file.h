@@ -1,0 +1,70 @@
+// CLineFile: the file class through which the conversion engine does all of
+// its reading and writing. A buffered stdio stream laid over the descriptor
+// of the file base, read and written as raw bytes, line by line or string by
+// string, in binary mode or in text mode.
+//
+// Text mode is made real here, since the C library of this platform ignores
+// the text letter of a stream mode: a line feed written lands on disk as
+// CR LF, a CR LF read arrives as one line feed, and every position and
+// length stays a byte offset of the file as it lies on disk.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "platform/file.h"
+
+class CLineFile : public CFile {
+public:
+    CLineFile() = default;
+    // Closes a file that is still open. Errors of that close are not
+    // reported: a destructor must not throw, and every caller that cares
+    // closes explicitly first.
+    ~CLineFile() override;
+
+    // Opens by path (flag 0x4000 is dropped before the base open), then lays
+    // a stream with the mode string of `flags` over the descriptor.
+    BOOL Open(const char* path, UINT flags, CFileException* error = nullptr) override;
+
+    // Reads up to `count` bytes; 0 at end of file. Raises cause 1 on a read error.
+    UINT Read(void* buffer, UINT count);
+    // Writes `count` bytes; raises cause 1 when fewer were written.
+    void Write(const void* buffer, UINT count);
+    // Writes a zero-terminated string; raises cause 13 on failure.
+    void WriteText(const char* text);
+    // Reads one line without its line feed into `line`; FALSE at end of
+    // file (with an empty line). Raises cause 1 on a read error.
+    BOOL ReadLine(CString& line);
+    // Reads at most max-1 characters of one line, line feed kept; null at end of file.
+    char* ReadLine(char* buffer, UINT max);
+
+    // Moves the position (origin 0 start, 1 current, 2 end); raises cause 9.
+    LONGLONG Seek(LONGLONG offset, UINT origin);
+    // Current byte offset in the file; raises cause 6 when it cannot be taken.
+    ULONGLONG GetPosition() const;
+
+    // Flushes the stream; raises cause 13 on failure.
+    void Flush();
+    // Closes the stream and the file; raises cause 13 when the close fails.
+    void Close() override;
+    // Closes without reporting anything.
+    void Abort() override;
+
+    // Not supported: each raises the not-supported exception.
+    [[noreturn]] CFile* Duplicate() const;
+    [[noreturn]] void LockRange(ULONGLONG position, ULONGLONG count);
+    [[noreturn]] void UnlockRange(ULONGLONG position, ULONGLONG count);
+
+    // The mode string handed to the stream for `flags` ("rt", "w+b" ...).
+    static std::string ModeString(UINT flags);
+
+    FILE* m_stream = nullptr;
+
+private:
+    [[noreturn]] void Throw(int cause) const;
+    void RequireStream() const;
+    void PutText(const char* text, size_t length);
+
+    bool m_textMode = false;
+    std::string m_scratch;  // text-mode translation buffer
+};

@@ -1,0 +1,58 @@
+// CFile: the file base class over the operating system's file descriptors.
+// Opens by path with the access, share and create bits, records the path,
+// and owns the descriptor until it is closed.
+#pragma once
+
+#include "platform/cstring.h"
+#include "platform/file_exception.h"
+#include "platform/types.h"
+
+// Open flag bits.
+constexpr UINT OPEN_READ = 0x0000;  // neither access bit: read only
+constexpr UINT OPEN_WRITE = 0x0001;
+constexpr UINT OPEN_READWRITE = 0x0002;
+constexpr UINT OPEN_SHARE_MASK = 0x0070;  // share bits: accepted, no effect here
+constexpr UINT OPEN_NO_INHERIT = 0x0080;
+constexpr UINT OPEN_CREATE = 0x1000;
+constexpr UINT OPEN_NO_TRUNCATE = 0x2000;
+constexpr UINT OPEN_TEXT = 0x4000;
+constexpr UINT OPEN_BINARY = 0x8000;
+
+class CFile {
+public:
+    static constexpr int hFileNull = -1;
+
+    CFile() = default;
+    virtual ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // Opens or creates `path` by the access and create bits of `flags`
+    // (0x8000 and the share bits are accepted and disregarded). Records the
+    // path. On failure returns FALSE, fills `error` when given, and keeps the
+    // operating-system reason so that later use of the object can report it.
+    virtual BOOL Open(const char* path, UINT flags, CFileException* error = nullptr);
+
+    // Closes the descriptor without reporting anything.
+    virtual void Abort();
+    // Closes the descriptor; raises cause 13 when the close fails.
+    virtual void Close();
+
+    // Size of the open file in bytes as it lies on disk; the position is left alone.
+    virtual ULONGLONG GetLength() const;
+
+    // The path recorded by Open.
+    const CString& GetFilePath() const { return m_strFileName; }
+
+    int m_hFile = hFileNull;
+    BOOL m_bCloseOnDelete = FALSE;
+    CString m_strFileName;
+
+protected:
+    // Raises the file exception for use of an object that holds no open file:
+    // the reason of its failed Open when there was one, else "invalid file".
+    [[noreturn]] void ThrowNotOpen() const;
+
+    // errno of the last failed Open, 0 when the last Open succeeded or none ran.
+    int m_openError = 0;
+};

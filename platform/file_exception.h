@@ -1,0 +1,64 @@
+// The exceptions of the platform layer: file errors with a cause code, the
+// operating-system error number and the path, and the not-supported error.
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include "platform/cstring.h"
+
+// Base of every exception the platform layer raises.
+class CException : public std::exception {
+public:
+    // Plain-words description of the failure.
+    virtual CString GetErrorMessage() const = 0;
+    const char* what() const noexcept override;
+
+private:
+    mutable std::string m_what;
+};
+
+class CFileException : public CException {
+public:
+    // Cause codes of a file failure.
+    enum Cause : int {
+        none = 0,
+        genericException = 1,
+        fileNotFound = 2,
+        badPath = 3,
+        tooManyOpenFiles = 4,
+        accessDenied = 5,
+        invalidFile = 6,
+        removeCurrentDir = 7,
+        directoryFull = 8,
+        badSeek = 9,
+        hardIO = 10,
+        sharingViolation = 11,
+        lockViolation = 12,
+        diskFull = 13,
+        endOfFile = 14,
+    };
+
+    CFileException() = default;
+    CFileException(int cause, long osError, const CString& fileName)
+        : m_cause(cause), m_lOsError(osError), m_strFileName(fileName) {}
+
+    // Maps an operating-system error number (errno) to a cause code.
+    static int OsErrorToException(long osError);
+
+    // "cannot read /data/run/cell.idf: Input/output error", and so on.
+    CString GetErrorMessage() const override;
+
+    int m_cause = none;
+    long m_lOsError = 0;
+    CString m_strFileName;
+};
+
+class CNotSupportedException : public CException {
+public:
+    CString GetErrorMessage() const override;
+};
+
+// Raise a file exception; never return.
+[[noreturn]] void AfxThrowFileException(int cause, long osError, const char* fileName);
+[[noreturn]] void AfxThrowNotSupportedException();

@@ -1,0 +1,50 @@
+// AfxMessageBox and the completion beep, routed through replaceable sinks:
+// the dialog shows a real message box and rings the bell, the command line
+// writes to standard error, tests capture what would have been shown.
+#pragma once
+
+#include <functional>
+
+#include "platform/cstring.h"
+#include "platform/types.h"
+
+constexpr UINT MB_OK = 0x0000;
+constexpr UINT MB_ICONASTERISK = 0x0040;
+
+using MessageBoxSink = std::function<int(const CString& text, UINT type)>;
+using BeepSink = std::function<void(UINT type)>;
+
+// Shows `text` in a modal box with an OK button; returns the button pressed (IDOK, 1).
+int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
+
+// Sounds the system sound of `type` (MB_ICONASTERISK for "done").
+void MessageBeep(UINT type);
+
+// Install a sink; returns the previous one. The default message sink writes
+// the text to standard error; the default beep writes a BEL to standard error.
+MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
+BeepSink SetBeepSink(BeepSink sink);
+
+// Installs a message sink for its lifetime and puts the previous one back.
+class ScopedMessageBoxSink {
+public:
+    explicit ScopedMessageBoxSink(MessageBoxSink sink) : m_saved(SetMessageBoxSink(std::move(sink))) {}
+    ~ScopedMessageBoxSink() { SetMessageBoxSink(std::move(m_saved)); }
+    ScopedMessageBoxSink(const ScopedMessageBoxSink&) = delete;
+    ScopedMessageBoxSink& operator=(const ScopedMessageBoxSink&) = delete;
+
+private:
+    MessageBoxSink m_saved;
+};
+
+// Installs a beep sink for its lifetime and puts the previous one back.
+class ScopedBeepSink {
+public:
+    explicit ScopedBeepSink(BeepSink sink) : m_saved(SetBeepSink(std::move(sink))) {}
+    ~ScopedBeepSink() { SetBeepSink(std::move(m_saved)); }
+    ScopedBeepSink(const ScopedBeepSink&) = delete;
+    ScopedBeepSink& operator=(const ScopedBeepSink&) = delete;
+
+private:
+    BeepSink m_saved;
+};
