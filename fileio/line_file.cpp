@@ -1,0 +1,284 @@
+#include "fileio/line_file.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "platform/sysio.h"
+
+namespace {
+
+// Characters of one ReadLine chunk: fgets is asked for one more to hold the zero.
+constexpr int LINE_CHUNK = 128;
+
+// Size of the stream buffer: large enough that byte-by-byte callers stay cheap.
+constexpr std::size_t STREAM_BUFFER_SIZE = 64 * 1024;
+
+}  // namespace
+
+CLineFile::~CLineFile()
+{
+    Abort();
+}
+
+std::string CLineFile::ModeString(UINT flags)
+{
+    char first = 'r';
+    if ((flags & OPEN_CREATE) != 0) {
+        first = (flags & OPEN_NO_TRUNCATE) != 0 ? 'a' : 'w';
+    } else if ((flags & OPEN_WRITE) != 0) {
+        first = 'a';
+    }
+    bool plus = first == 'r' ? (flags & OPEN_READWRITE) != 0 : (flags & OPEN_WRITE) == 0;
+    std::string mode(1, first);
+    if (plus) {
+        mode += '+';
+    }
+    mode += (flags & OPEN_BINARY) != 0 ? 'b' : 't';
+    return mode;
+}
+
+BOOL CLineFile::Open(const char* path, UINT flags, CFileException* error)
+{
+    m_stream = nullptr;
+    if (!CFile::Open(path, flags & ~OPEN_TEXT, error)) {
+        return FALSE;
+    }
+    // The C library here has no text translation of its own: the stream is
+    // opened in binary and this class translates line ends itself.
+    std::string mode = ModeString(flags);
+    mode.back() = 'b';
+    m_stream = Sys().fdopen(m_hFile, mode.c_str());
+    if (m_stream != nullptr) {
+        std::setvbuf(m_stream, nullptr, _IOFBF, STREAM_BUFFER_SIZE);
+        m_textMode = (flags & OPEN_BINARY) == 0;
+        return TRUE;
+    }
+    int failure = errno != 0 ? errno : EIO;
+    if (error != nullptr) {
+        error->m_lOsError = failure;
+        error->m_cause = CFileException::OsErrorToException(failure);
+        error->m_strFileName = m_strFileName;
+    }
+    CFile::Abort();
+    m_openError = failure;
+    return FALSE;
+}
+
+void CLineFile::Throw(int cause) const
+{
+    AfxThrowFileException(cause, errno, m_strFileName);
+}
+
+void CLineFile::RequireStream() const
+{
+    if (m_stream == nullptr) {
+        ThrowNotOpen();
+    }
+}
+
+UINT CLineFile::Read(void* buffer, UINT count)
+{
+    if (count == 0) {
+        return 0;
+    }
+    RequireStream();
+    std::size_t got = Sys().fread(buffer, 1, count, m_stream);
+    if (got == 0 && !std::feof(m_stream)) {
+        Throw(CFileException::genericException);
+    }
+    if (std::ferror(m_stream)) {
+        int failure = errno;
+        std::clearerr(m_stream);
+        AfxThrowFileException(CFileException::genericException, failure, m_strFileName);
+    }
+    if (!m_textMode) {
+        return static_cast<UINT>(got);
+    }
+    // Text mode: each CR LF pair arrives as one line feed.
+    char* bytes = static_cast<char*>(buffer);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < got; ++i) {
+        if (bytes[i] == '\r' && i + 1 < got && bytes[i + 1] == '\n') {
+            continue;
+        }
+        bytes[kept++] = bytes[i];
+    }
+    if (kept > 0 && bytes[kept - 1] == '\r') {
+        int next = std::getc(m_stream);
+        if (next == '\n') {
+            bytes[kept - 1] = '\n';
+        } else if (next != EOF) {
+            std::ungetc(next, m_stream);
+        }
+    }
+    return static_cast<UINT>(kept);
+}
+
+void CLineFile::Write(const void* buffer, UINT count)
+{
+    if (count == 0) {
+        return;
+    }
+    RequireStream();
+    const char* bytes = static_cast<const char*>(buffer);
+    if (!m_textMode) {
+        if (Sys().fwrite(bytes, 1, count, m_stream) != count) {
+            Throw(CFileException::genericException);
+        }
+        return;
+    }
+    // Text mode: every line feed lands on disk as CR LF.
+    const char* end = bytes + count;
+    while (bytes < end) {
+        const char* feed = static_cast<const char*>(std::memchr(bytes, '\n', static_cast<std::size_t>(end - bytes)));
+        const char* stop = feed != nullptr ? feed : end;
+        std::size_t length = static_cast<std::size_t>(stop - bytes);
+        if (length > 0 && Sys().fwrite(bytes, 1, length, m_stream) != length) {
+            Throw(CFileException::genericException);
+        }
+        if (feed != nullptr && Sys().fwrite("\r\n", 1, 2, m_stream) != 2) {
+            Throw(CFileException::genericException);
+        }
+        bytes = stop + (feed != nullptr ? 1 : 0);
+    }
+}
+
+void CLineFile::WriteText(const char* text)
+{
+    RequireStream();
+    if (m_textMode && std::strchr(text, '\n') != nullptr) {
+        m_scratch.clear();
+        for (const char* p = text; *p != '\0'; ++p) {
+            if (*p == '\n') {
+                m_scratch += '\r';
+            }
+            m_scratch += *p;
+        }
+        text = m_scratch.c_str();
+    }
+    if (Sys().fputs(text, m_stream) == EOF) {
+        Throw(CFileException::diskFull);
+    }
+}
+
+BOOL CLineFile::ReadLine(CString& line)
+{
+    RequireStream();
+    line.Empty();
+    int length = 0;
+    for (;;) {
+        char* storage = line.GetBuffer(length + LINE_CHUNK);
+        char* got = Sys().fgets(storage + length, LINE_CHUNK + 1, m_stream);
+        // Only the new chunk is measured, so a long line costs linear time.
+        int chunk = got != nullptr ? static_cast<int>(std::strlen(storage + length)) : 0;
+        line.ReleaseBuffer(length + chunk);
+        if (got == nullptr) {
+            if (!std::feof(m_stream)) {
+                int failure = errno;
+                std::clearerr(m_stream);
+                AfxThrowFileException(CFileException::genericException, failure, m_strFileName);
+            }
+            break;
+        }
+        length += chunk;
+        if (chunk < LINE_CHUNK || line[length - 1] == '\n') {
+            break;
+        }
+    }
+    int readLength = line.GetLength();
+    if (readLength > 0 && line[readLength - 1] == '\n') {
+        int cut = 1;
+        if (m_textMode && readLength > 1 && line[readLength - 2] == '\r') {
+            cut = 2;
+        }
+        line.ReleaseBuffer(readLength - cut);
+    }
+    return readLength != 0 ? TRUE : FALSE;
+}
+
+char* CLineFile::ReadLine(char* buffer, UINT max)
+{
+    RequireStream();
+    int count = max > static_cast<UINT>(INT_MAX) ? INT_MAX : static_cast<int>(max);
+    char* got = Sys().fgets(buffer, count, m_stream);
+    if (got == nullptr) {
+        if (!std::feof(m_stream)) {
+            int failure = errno;
+            std::clearerr(m_stream);
+            AfxThrowFileException(CFileException::genericException, failure, m_strFileName);
+        }
+        return nullptr;
+    }
+    if (m_textMode) {
+        std::size_t length = std::strlen(buffer);
+        if (length >= 2 && buffer[length - 2] == '\r' && buffer[length - 1] == '\n') {
+            buffer[length - 2] = '\n';
+            buffer[length - 1] = '\0';
+        }
+    }
+    return got;
+}
+
+LONGLONG CLineFile::Seek(LONGLONG offset, UINT origin)
+{
+    RequireStream();
+    if (Sys().fseeko(m_stream, static_cast<off_t>(offset), static_cast<int>(origin)) != 0) {
+        Throw(CFileException::badSeek);
+    }
+    return static_cast<LONGLONG>(Sys().ftello(m_stream));
+}
+
+ULONGLONG CLineFile::GetPosition() const
+{
+    RequireStream();
+    off_t position = Sys().ftello(m_stream);
+    if (position == -1) {
+        Throw(CFileException::invalidFile);
+    }
+    return static_cast<ULONGLONG>(position);
+}
+
+void CLineFile::Flush()
+{
+    if (m_stream != nullptr && Sys().fflush(m_stream) != 0) {
+        Throw(CFileException::diskFull);
+    }
+}
+
+void CLineFile::Close()
+{
+    int result = m_stream != nullptr ? Sys().fclose(m_stream) : 0;
+    int failure = errno;
+    m_hFile = hFileNull;
+    m_bCloseOnDelete = FALSE;
+    m_stream = nullptr;
+    if (result != 0) {
+        AfxThrowFileException(CFileException::diskFull, failure, m_strFileName);
+    }
+}
+
+void CLineFile::Abort()
+{
+    if (m_stream != nullptr && m_bCloseOnDelete) {
+        Sys().fclose(m_stream);
+    }
+    m_hFile = hFileNull;
+    m_stream = nullptr;
+    m_bCloseOnDelete = FALSE;
+}
+
+CFile* CLineFile::Duplicate() const
+{
+    AfxThrowNotSupportedException();
+}
+
+void CLineFile::LockRange(ULONGLONG /*position*/, ULONGLONG /*count*/)
+{
+    AfxThrowNotSupportedException();
+}
+
+void CLineFile::UnlockRange(ULONGLONG /*position*/, ULONGLONG /*count*/)
+{
+    AfxThrowNotSupportedException();
+}
