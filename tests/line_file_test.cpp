@@ -1,0 +1,456 @@
+// The line file: modes, line reading, text translation, positions, and the
+// file exception of every failure.
+#include "fileio/line_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/sysio.h"
+#include "support/test_util.h"
+
+namespace {
+
+using testutil::ReadFileBytes;
+using testutil::TempDirTest;
+using testutil::WriteFileBytes;
+
+constexpr UINT READ_TEXT = 0x0000;
+constexpr UINT READ_BINARY = 0x8000;
+constexpr UINT CREATE_BINARY = 0x9002;
+constexpr UINT CREATE_TEXT = 0x1002;
+
+// ---- mode strings -------------------------------------------------------
+
+struct ModeCase {
+    UINT flags;
+    const char* text;
+    const char* binary;
+};
+
+TEST(LineFileModeTest, ModeStringFollowsTheWholeTable)
+{
+    // create, no-truncate, write, read-write; "—" bits are tried both ways.
+    const ModeCase cases[] = {
+        {OPEN_CREATE | OPEN_WRITE, "wt", "wb"},
+        {OPEN_CREATE | OPEN_WRITE | OPEN_READWRITE, "wt", "wb"},
+        {OPEN_CREATE, "w+t", "w+b"},
+        {OPEN_CREATE | OPEN_READWRITE, "w+t", "w+b"},
+        {OPEN_CREATE | OPEN_NO_TRUNCATE | OPEN_WRITE, "at", "ab"},
+        {OPEN_CREATE | OPEN_NO_TRUNCATE | OPEN_WRITE | OPEN_READWRITE, "at", "ab"},
+        {OPEN_CREATE | OPEN_NO_TRUNCATE, "a+t", "a+b"},
+        {OPEN_CREATE | OPEN_NO_TRUNCATE | OPEN_READWRITE, "a+t", "a+b"},
+        {OPEN_WRITE, "at", "ab"},
+        {OPEN_WRITE | OPEN_READWRITE, "at", "ab"},
+        {OPEN_WRITE | OPEN_NO_TRUNCATE, "at", "ab"},
+        {OPEN_READWRITE, "r+t", "r+b"},
+        {OPEN_READWRITE | OPEN_NO_TRUNCATE, "r+t", "r+b"},
+        {0, "rt", "rb"},
+        {OPEN_NO_TRUNCATE, "rt", "rb"},
+    };
+    for (const ModeCase& c : cases) {
+        EXPECT_EQ(CLineFile::ModeString(c.flags), c.text) << std::hex << c.flags;
+        EXPECT_EQ(CLineFile::ModeString(c.flags | OPEN_TEXT), c.text) << std::hex << c.flags;
+        EXPECT_EQ(CLineFile::ModeString(c.flags | OPEN_BINARY), c.binary) << std::hex << c.flags;
+    }
+}
+
+TEST(LineFileModeTest, TheFourFlagWordsOfTheSystem)
+{
+    EXPECT_EQ(CLineFile::ModeString(READ_TEXT), "rt");
+    EXPECT_EQ(CLineFile::ModeString(READ_BINARY), "rb");
+    EXPECT_EQ(CLineFile::ModeString(CREATE_BINARY), "w+b");
+    EXPECT_EQ(CLineFile::ModeString(CREATE_TEXT), "w+t");
+}
+
+// ---- opening and closing ------------------------------------------------
+
+class LineFileTest : public TempDirTest {};
+
+TEST_F(LineFileTest, NewObjectIsClosed)
+{
+    CLineFile file;
+    EXPECT_EQ(file.m_hFile, CFile::hFileNull);
+    EXPECT_FALSE(file.m_bCloseOnDelete);
+    EXPECT_EQ(file.m_stream, nullptr);
+}
+
+TEST_F(LineFileTest, CreatingFlagWordsEmptyAnExistingFile)
+{
+    for (UINT flags : {CREATE_BINARY, CREATE_TEXT}) {
+        WriteFileBytes("old.txt", "old content");
+        CLineFile file;
+        ASSERT_TRUE(file.Open("old.txt", flags));
+        EXPECT_NE(file.m_stream, nullptr);
+        EXPECT_TRUE(file.m_bCloseOnDelete);
+        file.Close();
+        EXPECT_EQ(ReadFileBytes("old.txt"), "");
+    }
+}
+
+TEST_F(LineFileTest, ReadingFlagWordsFailOnMissingFileAndFillTheRecord)
+{
+    for (UINT flags : {READ_TEXT, READ_BINARY}) {
+        CLineFile file;
+        CFileException error;
+        EXPECT_FALSE(file.Open("missing.idf", flags, &error));
+        EXPECT_EQ(file.m_stream, nullptr);
+        EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+        EXPECT_EQ(error.m_lOsError, ENOENT);
+        EXPECT_EQ(error.m_strFileName, "missing.idf");
+    }
+}
+
+TEST_F(LineFileTest, CloseTwiceAndCloseAfterFailedOpenDoNothing)
+{
+    WriteFileBytes("a.txt", "x");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("a.txt", READ_TEXT));
+    file.Close();
+    EXPECT_NO_THROW(file.Close());
+    EXPECT_NO_THROW(file.Abort());
+    EXPECT_NO_THROW(file.Flush());
+    CLineFile failed;
+    EXPECT_FALSE(failed.Open("missing", READ_TEXT));
+    EXPECT_NO_THROW(failed.Close());
+}
+
+TEST_F(LineFileTest, UnsupportedOperationsRaiseAndChangeNothing)
+{
+    WriteFileBytes("a.txt", "abc");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("a.txt", READ_BINARY));
+    EXPECT_THROW(file.Duplicate(), CNotSupportedException);
+    EXPECT_THROW(file.LockRange(0, 1), CNotSupportedException);
+    EXPECT_THROW(file.UnlockRange(0, 1), CNotSupportedException);
+    char buffer[4] = {};
+    EXPECT_EQ(file.Read(buffer, 3), 3u);
+    EXPECT_STREQ(buffer, "abc");
+}
+
+TEST_F(LineFileTest, DirectoryIsNoFileToOpen)
+{
+    std::filesystem::create_directory("folder.idf");
+    CLineFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open("folder.idf", READ_BINARY, &error));
+    EXPECT_EQ(error.m_lOsError, EISDIR);
+}
+
+// ---- ReadLine -----------------------------------------------------------
+
+// Reads every line with the string form and records (line, result) pairs
+// until the first FALSE, which is recorded too.
+std::vector<std::pair<std::string, BOOL>> AllLines(const char* path, UINT flags)
+{
+    CLineFile file;
+    EXPECT_TRUE(file.Open(path, flags));
+    std::vector<std::pair<std::string, BOOL>> lines;
+    for (;;) {
+        CString line("stale");
+        BOOL more = file.ReadLine(line);
+        lines.emplace_back(line.str(), more);
+        if (!more) {
+            break;
+        }
+    }
+    return lines;
+}
+
+struct ReadLineCase {
+    const char* name;
+    std::string bytes;
+    UINT flags;
+    std::vector<std::pair<std::string, BOOL>> lines;
+};
+
+TEST_F(LineFileTest, ReadLineStringForm)
+{
+    const std::string l128(128, 'a');
+    const std::string l300(300, 'b');
+    const std::string l127(127, 'c');
+    const ReadLineCase cases[] = {
+        {"empty file", "", READ_TEXT, {{"", FALSE}}},
+        {"128 characters then line feed", l128 + "\nnext\n", READ_TEXT,
+         {{l128, TRUE}, {"next", TRUE}, {"", FALSE}}},
+        {"300 characters in three chunks", l300 + "\n", READ_TEXT, {{l300, TRUE}, {"", FALSE}}},
+        {"128 characters at the end without line feed", l128, READ_TEXT, {{l128, TRUE}, {"", FALSE}}},
+        {"last line without line feed", "ab\ncd", READ_TEXT, {{"ab", TRUE}, {"cd", TRUE}, {"", FALSE}}},
+        {"line feed alone is an empty line", "\nx\n", READ_TEXT, {{"", TRUE}, {"x", TRUE}, {"", FALSE}}},
+        {"text mode drops CR LF", "ab\r\ncd\r\n", READ_TEXT, {{"ab", TRUE}, {"cd", TRUE}, {"", FALSE}}},
+        {"text mode CR LF across the chunk end", l127 + "\r\n" + l128 + "\r\nz", READ_TEXT,
+         {{l127, TRUE}, {l128, TRUE}, {"z", TRUE}, {"", FALSE}}},
+        {"binary mode keeps the CR", "ab\r\ncd\r\n", READ_BINARY,
+         {{"ab\r", TRUE}, {"cd\r", TRUE}, {"", FALSE}}},
+        {"zero byte cuts the line, rest of chunk dropped", std::string("ab\0cd\nef\n", 9), READ_BINARY,
+         {{"ab", TRUE}, {"ef", TRUE}, {"", FALSE}}},
+        {"zero byte before the chunk end: rest of line comes next", std::string("ab\0", 3) + l128 + "\n",
+         READ_BINARY, {{"ab", TRUE}, {std::string(3, 'a'), TRUE}, {"", FALSE}}},
+    };
+    for (const ReadLineCase& c : cases) {
+        WriteFileBytes("lines.txt", c.bytes);
+        EXPECT_EQ(AllLines("lines.txt", c.flags), c.lines) << c.name;
+    }
+}
+
+TEST_F(LineFileTest, ReadLineOfAHugeLineIsWhole)
+{
+    std::string huge(3 * 1000 * 1000, 'z');
+    WriteFileBytes("huge.txt", huge + "\r\n");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("huge.txt", READ_TEXT));
+    CString line;
+    EXPECT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(line.GetLength(), static_cast<int>(huge.size()));
+    EXPECT_FALSE(file.ReadLine(line));
+}
+
+TEST_F(LineFileTest, ReadLineBufferFormKeepsTheLineFeed)
+{
+    WriteFileBytes("lines.txt", "ab\r\ncdef\n");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("lines.txt", READ_TEXT));
+    char buffer[16];
+    EXPECT_STREQ(file.ReadLine(buffer, sizeof buffer), "ab\n");
+    EXPECT_STREQ(file.ReadLine(buffer, 3), "cd");
+    EXPECT_STREQ(file.ReadLine(buffer, sizeof buffer), "ef\n");
+    EXPECT_EQ(file.ReadLine(buffer, sizeof buffer), nullptr);
+}
+
+// ---- Read, Write, WriteText, positions ------------------------------------
+
+TEST_F(LineFileTest, ReadOfZeroAndAtEndOfFileReturnZero)
+{
+    WriteFileBytes("a.bin", "xy");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("a.bin", READ_BINARY));
+    char buffer[8];
+    EXPECT_EQ(file.Read(buffer, 0), 0u);
+    EXPECT_EQ(file.GetPosition(), 0u);
+    EXPECT_EQ(file.Read(buffer, 8), 2u);
+    EXPECT_EQ(file.Read(buffer, 8), 0u);
+}
+
+TEST_F(LineFileTest, TextModeReadDeliversCrLfAsLineFeed)
+{
+    WriteFileBytes("a.txt", "a\r\nb\rc\r\n");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("a.txt", READ_TEXT));
+    char buffer[16];
+    UINT got = file.Read(buffer, 3);  // "a\r\n" arrives as "a\n"
+    EXPECT_EQ(std::string(buffer, got), "a\n");
+    got = file.Read(buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer, got), "b\rc\n");
+}
+
+TEST_F(LineFileTest, WriteTextTranslatesLineFeedsOnlyInTextMode)
+{
+    const char* line = "0123456789a\n";
+    {
+        CLineFile text;
+        ASSERT_TRUE(text.Open("text.txt", CREATE_TEXT));
+        text.WriteText(line);
+        text.Write("x\ny", 3);
+        text.Close();
+        CLineFile binary;
+        ASSERT_TRUE(binary.Open("binary.txt", CREATE_BINARY));
+        binary.WriteText(line);
+        binary.Write("x\ny", 3);
+        binary.Close();
+    }
+    EXPECT_EQ(ReadFileBytes("text.txt"), "0123456789a\r\nx\r\ny");
+    EXPECT_EQ(ReadFileBytes("binary.txt"), "0123456789a\nx\ny");
+}
+
+TEST_F(LineFileTest, LengthCountsEveryCrAndPositionReachesIt)
+{
+    WriteFileBytes("a.txt", "ab\r\ncd\r\nlast");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("a.txt", READ_TEXT));
+    EXPECT_EQ(file.GetLength(), 12u);
+    CString line;
+    EXPECT_TRUE(file.ReadLine(line));
+    EXPECT_EQ(file.GetPosition(), 4u);
+    while (file.ReadLine(line)) {
+    }
+    EXPECT_EQ(file.GetPosition(), file.GetLength());
+}
+
+TEST_F(LineFileTest, SeekMovesAndReportsThePosition)
+{
+    WriteFileBytes("a.bin", "0123456789");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("a.bin", READ_BINARY));
+    EXPECT_EQ(file.Seek(4, 0), 4);
+    EXPECT_EQ(file.Seek(2, 1), 6);
+    EXPECT_EQ(file.Seek(-1, 2), 9);
+    char byte = 0;
+    EXPECT_EQ(file.Read(&byte, 1), 1u);
+    EXPECT_EQ(byte, '9');
+}
+
+// ---- failures -------------------------------------------------------------
+
+// Runs `action`, expecting a file exception with `cause` that names `path`.
+template <typename Action>
+void ExpectFileError(Action action, int cause, const std::string& path, const char* what)
+{
+    try {
+        action();
+        ADD_FAILURE() << what << ": no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, cause) << what;
+        EXPECT_EQ(error.m_strFileName, path) << what;
+        EXPECT_NE(error.GetErrorMessage().Find(path.c_str()), -1) << what << ": " << error.GetErrorMessage().str();
+    }
+}
+
+TEST_F(LineFileTest, DiskFullOnFlushWriteTextAndClose)
+{
+    const std::string big(200 * 1000, 'x');
+    {
+        CLineFile file;
+        ASSERT_TRUE(file.Open("/dev/full", CREATE_BINARY));
+        file.Write("abc", 3);  // lands in the stream buffer
+        ExpectFileError([&] { file.Flush(); }, CFileException::diskFull, "/dev/full", "flush");
+    }
+    {
+        CLineFile file;
+        ASSERT_TRUE(file.Open("/dev/full", CREATE_TEXT));
+        ExpectFileError([&] { file.WriteText(big.c_str()); }, CFileException::diskFull, "/dev/full",
+                        "write text");
+    }
+    {
+        CLineFile file;
+        ASSERT_TRUE(file.Open("/dev/full", CREATE_BINARY));
+        ExpectFileError([&] { file.Write(big.data(), static_cast<UINT>(big.size())); },
+                        CFileException::genericException, "/dev/full", "short write");
+    }
+    {
+        CLineFile file;
+        ASSERT_TRUE(file.Open("/dev/full", CREATE_TEXT));
+        file.WriteText("line\n");
+        ExpectFileError([&] { file.Close(); }, CFileException::diskFull, "/dev/full", "close");
+        EXPECT_EQ(file.m_stream, nullptr);
+        EXPECT_EQ(file.m_hFile, CFile::hFileNull);
+    }
+}
+
+TEST_F(LineFileTest, DiskFullMessageSaysWhy)
+{
+    CLineFile file;
+    ASSERT_TRUE(file.Open("/dev/full", CREATE_BINARY));
+    file.Write("abc", 3);
+    try {
+        file.Flush();
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_lOsError, ENOSPC);
+        EXPECT_EQ(error.GetErrorMessage(), "cannot write /dev/full: No space left on device");
+    }
+}
+
+TEST_F(LineFileTest, ReadErrorsRaiseCauseOne)
+{
+    WriteFileBytes("w.txt", "content\n");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("w.txt", OPEN_WRITE | OPEN_BINARY));  // "ab": reading fails
+    char buffer[4];
+    ExpectFileError([&] { file.Read(buffer, 4); }, CFileException::genericException, "w.txt", "read");
+    CString line;
+    ExpectFileError([&] { file.ReadLine(line); }, CFileException::genericException, "w.txt", "read line");
+    ExpectFileError([&] { file.ReadLine(buffer, 4); }, CFileException::genericException, "w.txt",
+                    "read line buffer");
+}
+
+TEST_F(LineFileTest, SeekFailureIsCauseNineAndPositionFailureCauseSix)
+{
+    WriteFileBytes("a.bin", "0123");
+    CLineFile file;
+    ASSERT_TRUE(file.Open("a.bin", READ_BINARY));
+    ExpectFileError([&] { file.Seek(-10, 0); }, CFileException::badSeek, "a.bin", "seek");
+    ScopedSysIo restore;
+    Sys().ftello = [](FILE*) -> off_t {
+        errno = ESPIPE;
+        return -1;
+    };
+    ExpectFileError([&] { file.GetPosition(); }, CFileException::invalidFile, "a.bin", "position");
+}
+
+TEST_F(LineFileTest, FailedOpenObjectRaisesTheOpenReasonOnUse)
+{
+    CLineFile file;
+    EXPECT_FALSE(file.Open("nowhere/in.idf", READ_BINARY));
+    const std::string path = "nowhere/in.idf";
+    char buffer[4];
+    CString line;
+    ExpectFileError([&] { file.GetLength(); }, CFileException::fileNotFound, path, "length");
+    ExpectFileError([&] { file.Read(buffer, 4); }, CFileException::fileNotFound, path, "read");
+    ExpectFileError([&] { file.ReadLine(line); }, CFileException::fileNotFound, path, "read line");
+    ExpectFileError([&] { file.Write("x", 1); }, CFileException::fileNotFound, path, "write");
+    ExpectFileError([&] { file.WriteText("x"); }, CFileException::fileNotFound, path, "write text");
+    ExpectFileError([&] { file.GetPosition(); }, CFileException::fileNotFound, path, "position");
+    try {
+        file.GetLength();
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.GetErrorMessage(), "cannot open nowhere/in.idf: No such file or directory");
+    }
+}
+
+TEST_F(LineFileTest, StreamFailureAfterBaseOpenClosesTheDescriptor)
+{
+    WriteFileBytes("a.txt", "x");
+    ScopedSysIo restore;
+    static int closed = 0;
+    closed = 0;
+    Sys().fdopen = [](int, const char*) -> FILE* {
+        errno = ENOMEM;
+        return nullptr;
+    };
+    Sys().close = [](int fd) {
+        ++closed;
+        return RealSysIo().close(fd);
+    };
+    CLineFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open("a.txt", READ_TEXT, &error));
+    EXPECT_EQ(error.m_lOsError, ENOMEM);
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(file.m_hFile, CFile::hFileNull);
+    EXPECT_FALSE(file.m_bCloseOnDelete);
+}
+
+// ---- the exception's own text ------------------------------------------
+
+struct CauseCase {
+    long osError;
+    int cause;
+};
+
+TEST(FileExceptionTest, OsErrorsMapToCauses)
+{
+    const CauseCase cases[] = {
+        {0, CFileException::none},           {ENOENT, CFileException::fileNotFound},
+        {EACCES, CFileException::accessDenied}, {EISDIR, CFileException::accessDenied},
+        {ENOSPC, CFileException::diskFull},  {EMFILE, CFileException::tooManyOpenFiles},
+        {ENOTDIR, CFileException::badPath},  {EIO, CFileException::hardIO},
+        {EXDEV, CFileException::genericException},
+    };
+    for (const CauseCase& c : cases) {
+        EXPECT_EQ(CFileException::OsErrorToException(c.osError), c.cause) << c.osError;
+    }
+}
+
+TEST(FileExceptionTest, MessageNamesFileAndReason)
+{
+    EXPECT_EQ(CFileException(CFileException::genericException, EIO, "/d/x.idf").GetErrorMessage(),
+              "cannot read or write /d/x.idf: Input/output error");
+    EXPECT_EQ(CFileException(CFileException::badSeek, 0, "/d/x.idf").GetErrorMessage(),
+              "cannot seek in /d/x.idf: seek error");
+    EXPECT_STREQ(CFileException(CFileException::fileNotFound, ENOENT, "a").what(),
+                 "cannot open a: No such file or directory");
+}
+
+}  // namespace
