@@ -1,0 +1,95 @@
+// The impedance converter: one output line per "EIS" row of the export.
+#include "engine/eis_converter.h"
+
+#include "batch/job_table.h"
+#include "engine/field_splitter.h"
+#include "engine/numbers.h"
+#include "fileio/line_file.h"
+#include "platform/message_box.h"
+
+namespace {
+
+constexpr UINT READ_TEXT = OPEN_READ;                       // 0x0000
+constexpr UINT CREATE_TEXT = OPEN_CREATE | OPEN_READWRITE;  // 0x1002
+constexpr char DELIMITER = ',';
+constexpr const char* ROW_MARKER = "EIS";
+
+// The row fields: at most eleven are cut, four are used.
+constexpr int FIELD_CAPACITY = 11;
+constexpr int FIELD_MARKER = 2;
+constexpr int FIELD_FREQUENCY = 6;
+constexpr int FIELD_REAL = 9;
+constexpr int FIELD_IMAGINARY = 10;
+
+// The values of a row. They carry over: a field that does not parse leaves
+// the value of the row before, already scaled when scaling is on.
+struct EisPoint {
+    float frequency = 0.0f;
+    float real = 0.0f;
+    float imaginary = 0.0f;
+};
+
+void OpenOrThrow(CLineFile& file, const CString& path, UINT flags)
+{
+    CFileException error;
+    if (!file.Open(path, flags, &error)) throw error;
+}
+
+// Cuts one row into `fields`; false when field 2 lacks the "EIS" marker.
+bool SplitRow(CFieldSplitter& splitter, const CString& line, CString (&fields)[FIELD_CAPACITY])
+{
+    // Split leaves the fields a short row does not reach as they were, and
+    // a missing field must read as empty, not as the row before's.
+    for (CString& field : fields) field.Empty();
+    splitter.Split(line, DELIMITER, fields, FIELD_CAPACITY);
+    return fields[FIELD_MARKER].Find(ROW_MARKER) >= 0;
+}
+
+// Takes the numbers of one accepted row into `point` and writes its output line.
+void ConvertRow(const CString (&fields)[FIELD_CAPACITY], CLineFile& output, EisPoint& point)
+{
+    ParseFloat(fields[FIELD_FREQUENCY], point.frequency);
+    ParseFloat(fields[FIELD_REAL], point.real);
+    ParseFloat(fields[FIELD_IMAGINARY], point.imaginary);
+    if (g_areaEnabled == 1) {
+        point.real = point.real * g_surfaceArea;
+        point.imaginary = point.imaginary * g_surfaceArea;
+    }
+    // A multiplication, not a negation by subtraction: 0 is written as -0.000000.
+    char text[NUMBER_LINE_CAPACITY];
+    FormatNumberLine(text, sizeof text, ' ', point.frequency, point.real,
+                     static_cast<double>(point.imaginary) * -1.0);
+    output.WriteText(text);
+}
+
+}  // namespace
+
+int ConvertEisCsv(CString workPath, CString outputPath)
+{
+    CLineFile work;
+    CLineFile output;
+    OpenOrThrow(work, workPath, READ_TEXT);
+    OpenOrThrow(output, outputPath, CREATE_TEXT);
+
+    const ULONGLONG length = work.GetLength();
+    CString line;
+    work.ReadLine(line);  // the column header
+    CFieldSplitter splitter;
+    CString fields[FIELD_CAPACITY];
+    EisPoint point;
+    while (work.GetPosition() < length) {
+        work.ReadLine(line);
+        if (!SplitRow(splitter, line, fields)) {
+            // The first row that is not impedance data ends the file: the
+            // rest would be another kind of export.
+            AfxMessageBox(EIS_MISSING_MESSAGE, 0, 0);
+            break;
+        }
+        ConvertRow(fields, output, point);
+    }
+    // Closed explicitly, so a failed close is reported rather than lost in
+    // a destructor.
+    work.Close();
+    output.Close();
+    return 0;
+}

@@ -1,0 +1,32 @@
+// Reading and writing the numbers of the data files. Every number the
+// converters read or write passes through here, so the conversions have one
+// definition of number syntax and output text: that of the C runtime's
+// "%d", "%g" and "%f" in the "C" locale, whatever locale the process uses.
+// No function allocates.
+#pragma once
+
+#include <cstddef>
+
+// Room for any line that FormatNumberLine makes: three "%f" doubles of up to
+// 317 characters each, two separators, the line feed and the zero byte.
+inline constexpr std::size_t NUMBER_LINE_CAPACITY = 1024;
+
+// Reads one "%g" number from the start of `text` into `value`, rounded to a
+// 32-bit float. Returns false and leaves `value` alone when none can be read.
+bool ParseFloat(const char* text, float& value);
+
+// Reads "%g %g %g" from `text`: up to three numbers separated by any run of
+// white space (or none). Stores only the numbers read, in order, stopping at
+// the first that cannot be read; returns how many were stored (0 to 3).
+int ParseFloatTriple(const char* text, float& first, float& second, float& third);
+
+// Reads one "%d" count from the start of `text`. A value beyond the range of
+// int is clamped to INT_MIN or INT_MAX. Returns false and leaves `count`
+// alone when no number can be read.
+bool ParseCount(const char* text, int& count);
+
+// Formats "%f<separator>%f<separator>%f\n" into `buffer` and returns the
+// length of the text, or -1 (and an empty buffer) when `capacity` is too
+// small; NUMBER_LINE_CAPACITY always suffices.
+int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double first, double second,
+                     double third);
