@@ -1,0 +1,265 @@
+// The per-file entry: which pipelines run for which path, and what becomes
+// of the work file.
+#include "engine/convert_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_exception.h"
+#include "platform/sysio.h"
+#include "support/test_util.h"
+
+namespace {
+
+using testutil::Crlf;
+using testutil::Exists;
+using testutil::MessageRecorder;
+using testutil::ReadFileBytes;
+using testutil::ScopedAreaSettings;
+using testutil::WriteFileBytes;
+
+// An input that only the current-voltage converter understands: the
+// impedance converter would stop on its first row with a message.
+const std::string IV_INPUT = "header\r\nprimary_data\r\n3\r\n1\r\n1 2 3\r\n";
+const std::string IV_OUTPUT = "1.000000,-2000.000000,3.000000\r\n";
+// An input that only the impedance converter understands.
+const std::string EIS_INPUT =
+    "Pt,Time,Type,E,I,Cycle,Freq,Zmod,Zphz,Zreal,Zimag\r\n1,0,EIS,0,0,1,1000,0,0,10,-5\r\n";
+const std::string EIS_OUTPUT = "1000.000000 10.000000 5.000000\r\n";
+
+class ConvertFileTest : public testutil::TempDirTest {
+protected:
+    // Writes `content` to `inputName` (inside the test folder), converts it
+    // into "out.txt" and returns ConvertFile's result.
+    int Convert(const std::string& inputName, const std::string& content, bool absolute = true)
+    {
+        WriteFileBytes(inputName, content);
+        const std::string input = absolute ? PathOf(inputName) : inputName;
+        return ConvertFile(input.c_str(), PathOf("out.txt").c_str());
+    }
+
+    // Every file and folder left in the test folder, as relative paths.
+    std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(Dir()))
+            names.push_back(std::filesystem::relative(entry.path(), Dir()).string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    ScopedAreaSettings m_area{1.0f, 1};
+    MessageRecorder m_messages;
+};
+
+// ---- marker rules ------------------------------------------------------
+
+TEST_F(ConvertFileTest, IdfPathRunsTheCurrentVoltagePipelineOnly)
+{
+    EXPECT_EQ(Convert("cell_A_07.idf", IV_INPUT), 0);
+    EXPECT_EQ(ReadFileBytes("out.txt"), IV_OUTPUT);
+    EXPECT_FALSE(Exists(WORK_FILE_NAME));
+    EXPECT_TRUE(m_messages.Messages().empty());
+}
+
+TEST_F(ConvertFileTest, CsvPathRunsTheImpedancePipelineOnly)
+{
+    EXPECT_EQ(Convert("cell_A_07.csv", EIS_INPUT), 0);
+    EXPECT_EQ(ReadFileBytes("out.txt"), EIS_OUTPUT);
+    EXPECT_FALSE(Exists(WORK_FILE_NAME));
+}
+
+TEST_F(ConvertFileTest, MarkersAreCaseSensitive)
+{
+    for (const char* name : {"CELL.IDF", "cell.Csv", "cell.Idf", "cell.CSV"}) {
+        EXPECT_EQ(Convert(name, IV_INPUT + EIS_INPUT), 0) << name;
+        EXPECT_EQ(Entries(), std::vector<std::string>{name}) << "nothing is created for " << name;
+        std::filesystem::remove(name);
+    }
+    EXPECT_TRUE(m_messages.Messages().empty());
+}
+
+TEST_F(ConvertFileTest, MarkerAnywhereInThePathCounts)
+{
+    for (const char* name : {"a.idf.bak", "data.idfs/b.txt", "x.idf/y.idf/z"}) {
+        EXPECT_EQ(Convert(name, IV_INPUT), 0) << name;
+        EXPECT_EQ(ReadFileBytes("out.txt"), IV_OUTPUT) << name;
+        EXPECT_FALSE(Exists(WORK_FILE_NAME)) << name;
+        std::filesystem::remove("out.txt");
+    }
+    EXPECT_EQ(Convert("run.csv.d/cell", EIS_INPUT), 0);
+    EXPECT_EQ(ReadFileBytes("out.txt"), EIS_OUTPUT);
+}
+
+TEST_F(ConvertFileTest, MarkerAtIndexZeroDoesNotCount)
+{
+    for (const char* name : {".idf", ".csv", ".idfdata"}) {
+        EXPECT_EQ(Convert(name, IV_INPUT + EIS_INPUT, false), 0) << name;
+        EXPECT_EQ(Entries(), std::vector<std::string>{name}) << name;
+        std::filesystem::remove(name);
+    }
+    // ".idf" further in still counts although ".csv" at the start does not.
+    EXPECT_EQ(Convert(".csv.idf", IV_INPUT, false), 0);
+    EXPECT_EQ(ReadFileBytes("out.txt"), IV_OUTPUT);
+    EXPECT_TRUE(m_messages.Messages().empty());
+}
+
+// What the output held each time the work file was deleted.
+std::vector<std::string> g_outputAtDeletion;
+int RecordingUnlink(const char* path)
+{
+    g_outputAtDeletion.push_back(Exists("out.txt") ? ReadFileBytes("out.txt") : "(none)");
+    return RealSysIo().unlink(path);
+}
+
+TEST_F(ConvertFileTest, BothMarkersRunBothPipelinesAndTheImpedanceOutputWins)
+{
+    // Line 1 is the impedance header and holds the marker line; the current-
+    // voltage converter skips line 2, reads the count 1 from line 3 and the
+    // numbers 7 8 9 from line 4, while the impedance converter takes all
+    // three rows.
+    const std::string input =
+        "primary_data,x\r\n"
+        "a,b,EIS,d,e,f,1000,h,i,10,-5\r\n"
+        "1,b,EIS,d,e,f,2000,h,i,20,-6\r\n"
+        "7 8 9,x,EIS,d,e,f,3000,h,i,30,-7\r\n";
+    const std::string impedance =
+        "1000.000000 10.000000 5.000000\r\n2000.000000 20.000000 6.000000\r\n3000.000000 30.000000 "
+        "7.000000\r\n";
+    ScopedSysIo restore;
+    Sys().unlink = RecordingUnlink;
+    g_outputAtDeletion.clear();
+
+    EXPECT_EQ(Convert("run.csv/cell.idf", input), 0);
+
+    EXPECT_EQ(ReadFileBytes("out.txt"), impedance);
+    const std::vector<std::string> expected = {"7.000000,-8000.000000,9.000000\r\n", impedance};
+    EXPECT_EQ(g_outputAtDeletion, expected) << "current-voltage first, then impedance";
+    EXPECT_FALSE(Exists(WORK_FILE_NAME));
+}
+
+TEST_F(ConvertFileTest, NeitherMarkerCreatesNothing)
+{
+    for (const char* name : {"cell.txt", "cell.id", "cell_idf", "csv"}) {
+        EXPECT_EQ(Convert(name, IV_INPUT), 0) << name;
+        EXPECT_EQ(Entries(), std::vector<std::string>{name}) << name;
+        std::filesystem::remove(name);
+    }
+}
+
+// ---- the work file -----------------------------------------------------
+
+TEST_F(ConvertFileTest, WorkFileIsDeletedAlsoWhenNoDataWasFound)
+{
+    EXPECT_EQ(Convert("cell.idf", "no marker in here\r\n"), 0);
+    EXPECT_TRUE(Exists("out.txt"));
+    EXPECT_EQ(ReadFileBytes("out.txt"), "");
+    EXPECT_FALSE(Exists(WORK_FILE_NAME));
+}
+
+TEST_F(ConvertFileTest, WorkFileIsDeletedAfterTheImpedanceMessage)
+{
+    EXPECT_EQ(Convert("cell.csv", "header\r\nno,marker,here\r\n"), 0);
+    EXPECT_EQ(m_messages.Messages().size(), 1u);
+    EXPECT_EQ(ReadFileBytes("out.txt"), "");
+    EXPECT_FALSE(Exists(WORK_FILE_NAME));
+}
+
+TEST_F(ConvertFileTest, StaleWorkFileIsReplacedAndRemoved)
+{
+    WriteFileBytes(WORK_FILE_NAME, "primary_data\r\n3\r\n1\r\n9 9 9\r\n");
+    EXPECT_EQ(Convert("cell.idf", "nothing to convert\r\n"), 0);
+    EXPECT_EQ(ReadFileBytes("out.txt"), "") << "nothing of the stale work file survives";
+    EXPECT_FALSE(Exists(WORK_FILE_NAME));
+}
+
+TEST_F(ConvertFileTest, WorkFileLiesInTheCurrentFolderNotBesideTheInput)
+{
+    WriteFileBytes("in/cell.idf", IV_INPUT);
+    ScopedSysIo restore;
+    Sys().unlink = RecordingUnlink;
+    g_outputAtDeletion.clear();
+    EXPECT_EQ(ConvertFile(PathOf("in/cell.idf").c_str(), PathOf("out.txt").c_str()), 0);
+    EXPECT_EQ(g_outputAtDeletion.size(), 1u);
+    EXPECT_FALSE(Exists(WORK_FILE_NAME));
+    EXPECT_FALSE(Exists("in/" + std::string(WORK_FILE_NAME)));
+}
+
+TEST_F(ConvertFileTest, FailedDeletionIsIgnored)
+{
+    ScopedSysIo restore;
+    Sys().unlink = [](const char*) {
+        errno = EACCES;
+        return -1;
+    };
+    EXPECT_EQ(Convert("cell.idf", IV_INPUT), 0);
+    EXPECT_EQ(ReadFileBytes("out.txt"), IV_OUTPUT);
+    EXPECT_TRUE(Exists(WORK_FILE_NAME));
+}
+
+// ---- file errors ---------------------------------------------------------
+
+TEST_F(ConvertFileTest, FileErrorLeavesTheWorkFileBehind)
+{
+    struct Case {
+        const char* input;
+        std::string content;
+        std::string work;  // what the filter left
+    } const cases[] = {
+        {"cell.idf", IV_INPUT, IV_INPUT},
+        {"cell.csv", EIS_INPUT, EIS_INPUT},
+        {"run.csv/cell.idf", IV_INPUT, IV_INPUT},  // the second pipeline does not run
+    };
+    for (const Case& c : cases) {
+        WriteFileBytes(c.input, c.content);
+        const std::string output = PathOf("missing-folder/out.txt");
+        ScopedSysIo restore;
+        static int deletions;
+        deletions = 0;
+        Sys().unlink = [](const char* path) {
+            ++deletions;
+            return RealSysIo().unlink(path);
+        };
+        try {
+            ConvertFile(PathOf(c.input).c_str(), output.c_str());
+            ADD_FAILURE() << c.input << ": no exception";
+        } catch (const CFileException& error) {
+            EXPECT_EQ(error.m_strFileName, output.c_str()) << c.input;
+            EXPECT_EQ(error.m_lOsError, ENOENT) << c.input;
+        }
+        EXPECT_EQ(deletions, 0) << c.input;
+        EXPECT_EQ(ReadFileBytes(WORK_FILE_NAME), c.work) << c.input;
+        EXPECT_FALSE(Exists("missing-folder")) << c.input;
+    }
+    EXPECT_TRUE(m_messages.Messages().empty());
+}
+
+TEST_F(ConvertFileTest, LeftoverWorkFileIsReplacedByTheNextRun)
+{
+    const std::string missing = PathOf("missing-folder/out.txt");
+    WriteFileBytes("first.idf", "first\r\n");
+    EXPECT_THROW(ConvertFile(PathOf("first.idf").c_str(), missing.c_str()), CFileException);
+    ASSERT_EQ(ReadFileBytes(WORK_FILE_NAME), "first\r\n");
+    EXPECT_EQ(Convert("second.idf", IV_INPUT), 0);
+    EXPECT_EQ(ReadFileBytes("out.txt"), IV_OUTPUT);
+    EXPECT_FALSE(Exists(WORK_FILE_NAME));
+}
+
+TEST_F(ConvertFileTest, MissingInputRaisesWithTheInputPath)
+{
+    const std::string input = PathOf("missing.idf");
+    try {
+        ConvertFile(input.c_str(), PathOf("out.txt").c_str());
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_strFileName, input.c_str());
+        EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+    }
+    EXPECT_FALSE(Exists("out.txt"));
+}
+
+}  // namespace

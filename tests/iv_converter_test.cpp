@@ -1,0 +1,284 @@
+// The current-voltage converter, fed with work files as the filter writes
+// them (printable lines ended by CR LF).
+#include "engine/iv_converter.h"
+
+#include <cerrno>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_exception.h"
+#include "platform/sysio.h"
+#include "support/test_util.h"
+
+namespace {
+
+using testutil::Crlf;
+using testutil::ReadFileBytes;
+using testutil::ScopedAreaSettings;
+using testutil::WriteFileBytes;
+
+constexpr const char* WORK = "123.xqrtmp";
+constexpr const char* OUTPUT = "out+IV.txt";
+
+struct IvCase {
+    const char* name;
+    std::string work;    // lines, "\n" standing for the filter's CR LF
+    std::string output;  // expected lines, "\n" standing for CR LF on disk
+    int result = 0;
+    float area = 1.0f;
+    int areaEnabled = 1;
+};
+
+class IvConverterTest : public testutil::TempDirTest {
+protected:
+    // Converts `work` (given with "\n" line ends) and returns the output bytes.
+    std::string Convert(const std::string& work, int* result)
+    {
+        WriteFileBytes(WORK, Crlf(work));
+        *result = ConvertIvFile(WORK, OUTPUT);
+        return ReadFileBytes(OUTPUT);
+    }
+};
+
+class IvCaseTest : public IvConverterTest, public ::testing::WithParamInterface<IvCase> {};
+
+TEST_P(IvCaseTest, WritesTheExpectedBytes)
+{
+    const IvCase& c = GetParam();
+    ScopedAreaSettings area(c.area, c.areaEnabled);
+    int result = 99;
+    EXPECT_EQ(Convert(c.work, &result), Crlf(c.output));
+    EXPECT_EQ(result, c.result);
+}
+
+std::string CaseName(const ::testing::TestParamInfo<IvCase>& info)
+{
+    return info.param.name;
+}
+
+// A work file up to and including the count line.
+std::string Head(const std::string& count)
+{
+    return "Version=7\nprimary_data\n3\n" + count + "\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    MarkerSearch, IvCaseTest,
+    ::testing::Values(
+        IvCase{"EmptyWorkFile", "", "", -2}, IvCase{"NoMarkerReadsToTheEnd", "a\n3\n1\n1 2 3\n", "", -2},
+        IvCase{"MarkerOnLastLineWithoutLineEnd", "x\nprimary_data", "", -2},
+        IvCase{"MarkerOnLastLine", "x\nprimary_data\n", "", -2},
+        IvCase{"MarkerOnLineBeforeLast", "primary_data\n3\n", "", -2},
+        IvCase{"MarkerInsideAWord", "xprimary_datax\n3\n1\n1 2 3\n", "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"MarkerOnTheFirstLine", "primary_data\n3\n1\n1 2 3\n", "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"MarkerInUpperCaseIsNoMarker", "PRIMARY_DATA\n3\n1\n1 2 3\n", "", -2},
+        IvCase{"FirstMarkerWins", "primary_data\n3\n1\n1 1 1\nprimary_data\n3\n2\n2 2 2\n3 3 3\n",
+               "1.000000,-1000.000000,1.000000\n"},
+        IvCase{"LineAfterMarkerIsSkippedUnread", "primary_data\n5\n1\n1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    PointCount, IvCaseTest,
+    ::testing::Values(IvCase{"CountFollowedByText", Head("3 points") + "1 1 1\n2 2 2\n3 3 3\n",
+                             "1.000000,-1000.000000,1.000000\n2.000000,-2000.000000,2.000000\n"
+                             "3.000000,-3000.000000,3.000000\n"},
+                      IvCase{"FractionalCountIsCut", Head("2.9") + "1 1 1\n2 2 2\n3 3 3\n",
+                             "1.000000,-1000.000000,1.000000\n2.000000,-2000.000000,2.000000\n"},
+                      IvCase{"NegativeCount", Head("-4") + "1 1 1\n", "", -2},
+                      IvCase{"ZeroCount", Head("0") + "1 1 1\n", "", -2},
+                      IvCase{"CountThatIsNoNumber", Head("abc") + "1 1 1\n", "", -2},
+                      IvCase{"LinesAfterTheCountedOnesAreNotRead", Head("1") + "1 1 1\nfoo\n9 9 9\n",
+                             "1.000000,-1000.000000,1.000000\n"}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    DataLines, IvCaseTest,
+    ::testing::Values(
+        IvCase{"FiveNumbersUseTheFirstThree", Head("1") + "1 2 3 4 5\n", "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"SignsSeparateNumbers", Head("1") + "1-2-3\n", "1.000000,2000.000000,-3.000000\n"},
+        IvCase{"CommaEndsTheNumbers", Head("1") + "1,2,3\n", "1.000000,-0.000000,0.000000\n"},
+        IvCase{"InstrumentExponents", Head("1") + "1.09009E+02  -2.65557E+01 1.00000E+04 \n",
+               "109.009003,26555.700302,10000.000000\n"},
+        IvCase{"SinglePrecision", Head("1") + "1234.5678 1 1234.5678\n",
+               "1234.567749,-1000.000000,1234.567749\n"}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    CarryOver, IvCaseTest,
+    ::testing::Values(IvCase{"HeldValuesStartAtZero", Head("1") + "4\n", "4.000000,-0.000000,0.000000\n"},
+                      IvCase{"TwoNumbersKeepTheThird", Head("2") + "1 2 3\n4 5\n",
+                             "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,3.000000\n"},
+                      IvCase{"UnreadableLineKeepsAllThree", Head("2") + "1 2 3\nn/a\n",
+                             "1.000000,-2000.000000,3.000000\n1.000000,-2000.000000,3.000000\n"},
+                      IvCase{"CountBeyondDataDividesTheHeldValueAgain", Head("3") + "1 8 3\n",
+                             "1.000000,-4000.000000,3.000000\n1.000000,-2000.000000,3.000000\n"
+                             "1.000000,-1000.000000,3.000000\n",
+                             0, 2.0f, 1},
+                      IvCase{"CountBeyondDataWithAreaOneRepeats", Head("2") + "1 8 3\n",
+                             "1.000000,-8000.000000,3.000000\n1.000000,-8000.000000,3.000000\n"},
+                      IvCase{"ShortLineDividesTheCarriedSecondAgain", Head("2") + "1 8 3\n5\n",
+                             "1.000000,-4000.000000,3.000000\n5.000000,-2000.000000,3.000000\n", 0, 2.0f, 1}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Area, IvCaseTest,
+    ::testing::Values(IvCase{"WorkedExampleCountTwo", Head("2") + "0.5 0.002 10\n-0.25 1.5e-6 0.1\n",
+                             "0.500000,-4.000000,10.000000\n-0.250000,-0.003000,0.100000\n", 0, 0.5f, 1},
+                      IvCase{"WorkedExampleCountFour", Head("4") + "0.5 0.002 10\n-0.25 1.5e-6 0.1\n",
+                             "0.500000,-4.000000,10.000000\n-0.250000,-0.003000,0.100000\n"
+                             "-0.250000,-0.006000,0.100000\n-0.250000,-0.012000,0.100000\n",
+                             0, 0.5f, 1},
+                      IvCase{"FlagZeroLeavesTheAreaOut", Head("2") + "1 2 3\n",
+                             "1.000000,-2000.000000,3.000000\n"
+                             "1.000000,-2000.000000,3.000000\n",
+                             0, 0.5f, 0},
+                      IvCase{"FlagOtherThanOneLeavesTheAreaOut", Head("1") + "1 2 3\n",
+                             "1.000000,-2000.000000,3.000000\n", 0, 0.5f, 2},
+                      IvCase{"QuotientIsRoundedToSinglePrecision", Head("1") + "0 1 0\n",
+                             "0.000000,-333.333343,0.000000\n", 0, 3.0f, 1},
+                      IvCase{"AreaZeroGivesInfinities", Head("2") + "1 2 3\n1 -2 3\n",
+                             "1.000000,-inf,3.000000\n"
+                             "1.000000,inf,3.000000\n",
+                             0, 0.0f, 1}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(SignOfZero, IvCaseTest,
+                         ::testing::Values(IvCase{"ZeroSecondIsNegativeZero", Head("1") + "1 0 1\n",
+                                                  "1.000000,-0.000000,1.000000\n"},
+                                           IvCase{"TinyPositiveSecondRoundsToNegativeZero",
+                                                  Head("1") + "1 4e-10 1\n", "1.000000,-0.000000,1.000000\n"},
+                                           IvCase{"TinyNegativeSecondRoundsToPositiveZero",
+                                                  Head("1") + "1 -4e-10 1\n", "1.000000,0.000000,1.000000\n"},
+                                           IvCase{"NegativeZeroFirstKeepsItsSign",
+                                                  Head("1") + "-0 1 -0.0000001\n",
+                                                  "-0.000000,-1000.000000,-0.000000\n"}),
+                         CaseName);
+
+TEST_F(IvConverterTest, AreaZeroWithZeroSecondIsNotANumber)
+{
+    ScopedAreaSettings area(0.0f, 1);
+    int result = 99;
+    const std::string output = Convert(Head("1") + "1 0 3\n", &result);
+    EXPECT_TRUE(output == Crlf("1.000000,-nan,3.000000\n") || output == Crlf("1.000000,nan,3.000000\n"))
+        << output;
+}
+
+TEST_F(IvConverterTest, ExistingOutputIsEmptiedWhenThereAreNoPoints)
+{
+    WriteFileBytes(OUTPUT, "old content");
+    int result = 99;
+    EXPECT_EQ(Convert("no data here\n", &result), "");
+    EXPECT_EQ(result, -2);
+}
+
+TEST_F(IvConverterTest, MissingWorkFileRaisesWithItsPathAndCreatesNoOutput)
+{
+    try {
+        ConvertIvFile("missing.xqrtmp", OUTPUT);
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+        EXPECT_EQ(error.m_lOsError, ENOENT);
+        EXPECT_EQ(error.m_strFileName, "missing.xqrtmp");
+    }
+    EXPECT_FALSE(testutil::Exists(OUTPUT));
+}
+
+TEST_F(IvConverterTest, OutputInMissingFolderRaisesWithItsPath)
+{
+    WriteFileBytes(WORK, Crlf(Head("1") + "1 2 3\n"));
+    const std::string output = PathOf("no-such-folder/out.txt");
+    try {
+        ConvertIvFile(WORK, output.c_str());
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_lOsError, ENOENT);
+        EXPECT_EQ(error.m_strFileName, output.c_str());
+        EXPECT_NE(error.GetErrorMessage().Find(output.c_str()), -1);
+    }
+}
+
+TEST_F(IvConverterTest, FullDiskIsReportedByTheClose)
+{
+    WriteFileBytes(WORK, Crlf(Head("1") + "1 2 3\n"));
+    try {
+        ConvertIvFile(WORK, "/dev/full");
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, CFileException::diskFull);
+        EXPECT_EQ(error.m_lOsError, ENOSPC);
+        EXPECT_EQ(error.m_strFileName, "/dev/full");
+    }
+}
+
+// Counts stream closes; the one numbered `failing` closes and then reports failure.
+int g_closes = 0;
+int g_failingClose = 0;
+int CloseThatFails(FILE* stream)
+{
+    const int result = RealSysIo().fclose(stream);
+    if (++g_closes != g_failingClose) return result;
+    errno = EIO;
+    return EOF;
+}
+
+TEST_F(IvConverterTest, FailedCloseIsReportedAlsoWithoutPoints)
+{
+    // The work file is closed first, the output second.
+    for (int failing : {1, 2}) {
+        WriteFileBytes(WORK, Crlf("no marker\n"));
+        ScopedSysIo restore;
+        g_closes = 0;
+        g_failingClose = failing;
+        Sys().fclose = CloseThatFails;
+        try {
+            ConvertIvFile(WORK, OUTPUT);
+            ADD_FAILURE() << "no exception for close " << failing;
+        } catch (const CFileException& error) {
+            EXPECT_EQ(error.m_cause, CFileException::diskFull);
+            EXPECT_EQ(error.m_strFileName, failing == 1 ? WORK : OUTPUT);
+        }
+        EXPECT_EQ(g_closes, 2) << "both files are closed, also when the first close fails";
+    }
+}
+
+TEST_F(IvConverterTest, WriteErrorPassesOnAndKeepsTheLinesBefore)
+{
+    WriteFileBytes(WORK, Crlf(Head("3") + "1 1 1\n2 2 2\n3 3 3\n"));
+    ScopedSysIo restore;
+    static int writes;
+    writes = 0;
+    Sys().fputs = [](const char* text, FILE* stream) {
+        if (++writes == 2) {
+            errno = ENOSPC;
+            return EOF;
+        }
+        return RealSysIo().fputs(text, stream);
+    };
+    try {
+        ConvertIvFile(WORK, OUTPUT);
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, CFileException::diskFull);
+        EXPECT_EQ(error.m_strFileName, OUTPUT);
+    }
+    Sys() = RealSysIo();
+    EXPECT_EQ(ReadFileBytes(OUTPUT), Crlf("1.000000,-1000.000000,1.000000\n"));
+}
+
+TEST_F(IvConverterTest, HugeCountPastTheEndRepeatsWithoutReadingFurther)
+{
+    ScopedAreaSettings area(1.0f, 1);
+    int result = 99;
+    const std::string output = Convert(Head("20000") + "1 2 3\n", &result);
+    EXPECT_EQ(result, 0);
+    const std::string line = Crlf("1.000000,-2000.000000,3.000000\n");
+    ASSERT_EQ(output.size(), 20000 * line.size());
+    EXPECT_EQ(output.substr(output.size() - line.size()), line);
+}
+
+}  // namespace
