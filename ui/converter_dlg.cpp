@@ -1,0 +1,290 @@
+#include "ui/converter_dlg.h"
+
+#include <iterator>
+
+#include <wx/busyinfo.h>
+#include <wx/checkbox.h>
+#include <wx/dcclient.h>
+#include <wx/display.h>
+#include <wx/evtloop.h>
+#include <wx/settings.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "batch/area.h"
+#include "batch/batch_run.h"
+#include "batch/job_table.h"
+#include "batch/naming.h"
+#include "platform/file_exception.h"
+#include "platform/message_box.h"
+#include "ui/about_box.h"
+#include "ui/console_ui.h"
+#include "ui/file_selection.h"
+#include "ui/layout_ui.h"
+#include "ui/main_icon.h"
+#include "ui/resource.h"
+#include "ui/system_menu.h"
+
+#ifdef __WXMSW__
+#include <wx/msw/wrapwin.h>
+#endif
+
+namespace {
+
+// Pixels between the dialog and the console beside it.
+constexpr int CONSOLE_GAP = 12;
+
+// Window commands the right-click menu offers besides the About entry,
+// and what each does.
+struct WindowCommand {
+    int id;
+    const char* label;
+    void (*run)(wxDialog& dialog);
+};
+
+const WindowCommand WINDOW_COMMANDS[] = {
+    {wxID_ICONIZE_FRAME, "Mi&nimize", [](wxDialog& dialog) { dialog.Iconize(); }},
+    {wxID_CLOSE, "&Close", [](wxDialog& dialog) { dialog.Close(); }},
+};
+
+const WindowCommand* FindWindowCommand(int id)
+{
+    for (const WindowCommand& command : WINDOW_COMMANDS) {
+        if (command.id == id) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
+template <typename T>
+T* Control(wxWindow* parent, int id)
+{
+    return wxStaticCast(parent->FindWindow(id), T);
+}
+
+}  // namespace
+
+wxBEGIN_EVENT_TABLE(CConverterDlg, wxDialog)
+    EVT_MENU(wxID_ANY, CConverterDlg::OnSysCommand)
+    EVT_PAINT(CConverterDlg::OnPaint)
+    EVT_TEXT(IDC_AREA, CConverterDlg::OnAreaChanged)
+    EVT_BUTTON(IDC_BROWSE, CConverterDlg::OnBrowse)
+    EVT_BUTTON(IDC_LINK, CConverterDlg::OnOpenLink)
+    EVT_BUTTON(IDC_CLEAR, CConverterDlg::OnClear)
+    EVT_INIT_DIALOG(CConverterDlg::OnInitDialog)
+    EVT_BUTTON(wxID_OK, CConverterDlg::OnConvert)
+    EVT_BUTTON(wxID_CANCEL, CConverterDlg::OnCancel)
+    EVT_CONTEXT_MENU(CConverterDlg::OnContextMenu)
+wxEND_EVENT_TABLE()
+
+CConverterDlg::CConverterDlg()
+    : wxDialog(nullptr, IDD_MAIN, MAIN_DIALOG_TEMPLATE.caption, wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxMINIMIZE_BOX | wxCLOSE_BOX),
+      m_hIcon(LoadMainIcon()),
+      m_pickFiles(PickFilesWithDialog),
+      m_runModal([](wxDialog& dialog) { return dialog.ShowModal(); })
+{
+    SetClientSize(TemplateSize(this, MAIN_DIALOG_TEMPLATE));
+    CreateTemplateControls(this, MAIN_DIALOG_TEMPLATE, m_hIcon);
+    m_fileList = Control<wxTextCtrl>(this, IDC_FILE_LIST);
+    m_area = Control<wxTextCtrl>(this, IDC_AREA);
+    m_areaEcho = Control<wxTextCtrl>(this, IDC_AREA_ECHO);
+    m_reduceName = Control<wxCheckBox>(this, IDC_REDUCE_NAME);
+    SetDropTarget(new CFileDrop([this](const std::vector<std::string>& paths) { AddFiles(paths); }));
+    PlaceWithConsole();
+}
+
+void CConverterDlg::SetFilePicker(FilePicker picker)
+{
+    m_pickFiles = std::move(picker);
+}
+
+void CConverterDlg::SetModalRunner(ModalRunner runner)
+{
+    m_runModal = std::move(runner);
+}
+
+void CConverterDlg::AddFiles(const std::vector<std::string>& paths)
+{
+    const int refused = AddJobs(paths);
+    RebuildFileListText();
+    m_fileList->SetValue(wxString::FromUTF8(g_fileListText.c_str()));
+    if (refused > 0) {
+        AfxMessageBox(RefusedFilesMessage(refused));
+    }
+}
+
+const wxIcon& CConverterDlg::OnQueryDragIcon() const
+{
+    return m_hIcon;
+}
+
+void CConverterDlg::OnInitDialog(wxInitDialogEvent& event)
+{
+    wxDialog::OnInitDialog(event);
+    AddAboutEntry();
+    SetIcons(MainIconBundle());
+    OpenDiagnosticConsole();
+    // SetValue, unlike ChangeValue, raises the change event, so this runs
+    // OnAreaChanged: area 1.0, flag 1, echo "Area=1.000000".
+    m_area->SetValue("1.0");
+}
+
+void CConverterDlg::OnSysCommand(wxCommandEvent& event)
+{
+    if (IsAboutCommand(event.GetId())) {
+        ShowAboutBox();
+        return;
+    }
+    if (const WindowCommand* command = FindWindowCommand(event.GetId())) {
+        command->run(*this);
+        return;
+    }
+    event.Skip();
+}
+
+void CConverterDlg::OnPaint(wxPaintEvent& event)
+{
+    if (!IsIconized()) {
+        event.Skip();
+        return;
+    }
+    wxPaintDC dc(this);
+    dc.SetBackground(wxBrush(GetBackgroundColour()));
+    dc.Clear();
+    const int metricW = wxSystemSettings::GetMetric(wxSYS_ICON_X, this);
+    const int metricH = wxSystemSettings::GetMetric(wxSYS_ICON_Y, this);
+    const int iconW = metricW > 0 ? metricW : m_hIcon.GetWidth();
+    const int iconH = metricH > 0 ? metricH : m_hIcon.GetHeight();
+    const wxSize client = GetClientSize();
+    const PixelPoint at = IconOrigin(client.x, client.y, iconW, iconH);
+    dc.DrawIcon(m_hIcon, at.x, at.y);
+}
+
+void CConverterDlg::OnAreaChanged(wxCommandEvent&)
+{
+    const std::string text = m_area->GetValue().utf8_string();
+    m_areaEcho->SetValue(wxString::FromUTF8(ApplyAreaText(text.c_str()).c_str()));
+}
+
+void CConverterDlg::OnBrowse(wxCommandEvent&)
+{
+    const PickedFiles picked = m_pickFiles(this);
+    // A cancel still rewrites the list from the table.
+    AddFiles(picked ? *picked : std::vector<std::string>{});
+}
+
+void CConverterDlg::OnOpenLink(wxCommandEvent&)
+{
+    wxLaunchDefaultBrowser(HOME_PAGE_URL);
+}
+
+void CConverterDlg::OnClear(wxCommandEvent&)
+{
+    ClearJobs();
+    m_fileList->SetValue(wxEmptyString);
+}
+
+void CConverterDlg::OnConvert(wxCommandEvent&)
+{
+    wxBusyCursor busy;
+    CString current;
+    BatchHooks hooks;
+    hooks.reduceName = [this] { return m_reduceName->IsChecked(); };
+    hooks.jobStarting = [&current](int job) { current = g_sourceEntries[job].fullPath; };
+    hooks.jobDone = [](int) { ShowProgressNow(); };
+    try {
+        RunBatch(hooks);
+    } catch (const CException& error) {
+        ReportStoppedBatch(current, error.GetErrorMessage());
+    } catch (const std::exception& error) {
+        ReportStoppedBatch(current, error.what());
+    }
+}
+
+void CConverterDlg::OnCancel(wxCommandEvent&)
+{
+    EndDialog(wxID_CANCEL);
+}
+
+void CConverterDlg::OnContextMenu(wxContextMenuEvent& event)
+{
+    // Controls keep their own menus; the window menu belongs to the dialog.
+    if (event.GetEventObject() != this || m_systemMenu.GetMenuItemCount() == 0) {
+        event.Skip();
+        return;
+    }
+    PopupMenu(&m_systemMenu);
+}
+
+void CConverterDlg::AddAboutEntry()
+{
+    const CString text = AboutEntryText();
+#ifdef __WXMSW__
+    HMENU menu = ::GetSystemMenu(GetHWND(), FALSE);
+    if (menu != nullptr && !text.IsEmpty()) {
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text.c_str());
+    }
+#else
+    // GTK draws no window menu of its own: the dialog's right-click menu
+    // stands in for it, with the usual commands and the About entry.
+    if (m_systemMenu.GetMenuItemCount() > 0) {
+        return;
+    }
+    for (const WindowCommand& command : WINDOW_COMMANDS) {
+        m_systemMenu.Append(command.id, command.label);
+    }
+    if (!text.IsEmpty()) {
+        m_systemMenu.AppendSeparator();
+        m_systemMenu.Append(IDM_ABOUTBOX, text.c_str());
+    }
+#endif
+}
+
+void CConverterDlg::ShowAboutBox()
+{
+    CAboutBox about;
+    m_runModal(about);
+}
+
+void CConverterDlg::PlaceWithConsole()
+{
+    const int screenIndex = wxDisplay::GetFromPoint(wxGetMousePosition());
+    const wxDisplay display(screenIndex == wxNOT_FOUND ? 0U : static_cast<unsigned>(screenIndex));
+    const wxRect area = display.GetClientArea();
+    const wxSize dialog = GetSize();
+    const wxSize console = DiagnosticConsoleSize();
+    const PixelPoint at = DialogOriginForPair({area.x, area.y, area.width, area.height}, dialog.x,
+                                              dialog.y, console.x, console.y, CONSOLE_GAP);
+    Move(at.x, at.y);
+}
+
+void CConverterDlg::ReportStoppedBatch(const CString& inputPath, const char* reason)
+{
+    ShowPendingConsoleOutput();
+    AfxMessageBox(BatchFailureMessage(inputPath, reason));
+}
+
+#ifdef __WXMSW__
+WXLRESULT CConverterDlg::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam)
+{
+    if (message == WM_SYSCOMMAND && IsAboutCommand(static_cast<int>(wParam))) {
+        ShowAboutBox();
+        return 0;
+    }
+    if (message == WM_QUERYDRAGICON) {
+        return reinterpret_cast<WXLRESULT>(OnQueryDragIcon().GetHICON());
+    }
+    return wxDialog::MSWWindowProc(message, wParam, lParam);
+}
+#endif
+
+void ShowProgressNow()
+{
+    ShowPendingConsoleOutput();
+    if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) {
+        loop->YieldFor(wxEVT_CATEGORY_UI);
+    }
+}

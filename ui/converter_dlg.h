@@ -1,0 +1,84 @@
+// The main dialog: file list, area input, "Reduce File Name", OK runs the
+// batch, Cancel ends the program. Its handlers are thin glue over the batch
+// steps, which need no window.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <wx/dialog.h>
+#include <wx/icon.h>
+#include <wx/menu.h>
+
+#include "platform/cstring.h"
+#include "ui/file_selection_ui.h"
+
+class wxCheckBox;
+class wxTextCtrl;
+
+class CConverterDlg : public wxDialog {
+public:
+    // Picks the files for "..."; the default runs the open-file dialog.
+    using FilePicker = std::function<PickedFiles(wxWindow* parent)>;
+    // Runs a modal dialog (the About box) and returns the id that ended it.
+    using ModalRunner = std::function<int(wxDialog& dialog)>;
+
+    // Builds the dialog from the IDD_MAIN template with the window icon; no owner.
+    CConverterDlg();
+
+    // Replaces what "..." asks for files.
+    void SetFilePicker(FilePicker picker);
+
+    // Replaces how the About box is run.
+    void SetModalRunner(ModalRunner runner);
+
+    // Makes a job of each path, rewrites the file list and says how many did
+    // not fit; "..." and dropped files both come here.
+    void AddFiles(const std::vector<std::string>& paths);
+
+    // The icon shown for the minimised window while it is dragged.
+    const wxIcon& OnQueryDragIcon() const;
+
+    // The window menu where the platform draws none of its own (the
+    // dialog's right-click menu); it carries the About entry.
+    wxMenu& GetSystemMenu() { return m_systemMenu; }
+
+private:
+    // Routing, in the order of the event table.
+    void OnSysCommand(wxCommandEvent& event);
+    void OnPaint(wxPaintEvent& event);
+    void OnAreaChanged(wxCommandEvent& event);
+    void OnBrowse(wxCommandEvent& event);
+    void OnOpenLink(wxCommandEvent& event);
+    void OnClear(wxCommandEvent& event);
+    // Reached through the dialog's own buttons rather than the table above.
+    void OnInitDialog(wxInitDialogEvent& event);
+    void OnConvert(wxCommandEvent& event);
+    void OnCancel(wxCommandEvent& event);
+    void OnContextMenu(wxContextMenuEvent& event);
+
+    void AddAboutEntry();
+    void ShowAboutBox();
+    void PlaceWithConsole();
+    void ReportStoppedBatch(const CString& inputPath, const char* reason);
+#ifdef __WXMSW__
+    WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
+#endif
+
+    wxIcon m_hIcon;
+    wxMenu m_systemMenu;
+    FilePicker m_pickFiles;
+    ModalRunner m_runModal;
+    wxTextCtrl* m_fileList = nullptr;
+    wxTextCtrl* m_area = nullptr;
+    wxTextCtrl* m_areaEcho = nullptr;
+    wxCheckBox* m_reduceName = nullptr;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+// Makes the progress line just printed visible at once: moves standard
+// output into the console and lets paint and size events through while the
+// batch still blocks the dialog, never user input.
+void ShowProgressNow();
