@@ -1,0 +1,158 @@
+// The main dialog as it stands after start-up, its controls where the
+// template puts them, and the three ways out: Cancel, Escape, close box.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/uiaction.h>
+
+#include "batch/job_table.h"
+#include "gui_support.h"
+#include "ui/console_ui.h"
+#include "ui/layout.h"
+#include "ui/resource.h"
+
+namespace {
+
+using guitest::DialogTest;
+
+using StartupTest = DialogTest;
+
+TEST_F(StartupTest, AreaIsOneAndEchoedWithTheFlagSet)
+{
+    EXPECT_EQ(Text(IDC_AREA)->GetValue(), "1.0");
+    EXPECT_EQ(Text(IDC_AREA_ECHO)->GetValue(), "Area=1.000000");
+    EXPECT_FLOAT_EQ(g_surfaceArea, 1.0f);
+    EXPECT_EQ(g_areaEnabled, 1);
+}
+
+TEST_F(StartupTest, ListIsEmptyAndReduceNameUnticked)
+{
+    EXPECT_EQ(g_jobCount, 0);
+    EXPECT_EQ(Text(IDC_FILE_LIST)->GetValue(), "");
+    EXPECT_FALSE(Check(IDC_REDUCE_NAME)->IsChecked());
+}
+
+TEST_F(StartupTest, CaptionAndWindowIcon)
+{
+    EXPECT_EQ(m_dlg->GetTitle(), "Quillmere_IV_To TXT(Brenholt)");
+    EXPECT_TRUE(m_dlg->GetIcons().GetIcon(64).IsOk());
+    EXPECT_EQ(m_dlg->OnQueryDragIcon().GetWidth(), 64);
+    EXPECT_EQ(m_dlg->OnQueryDragIcon().GetHeight(), 64);
+}
+
+TEST_F(StartupTest, EveryControlSitsAtItsDialogUnitPlace)
+{
+    for (std::size_t i = 0; i < MAIN_DIALOG_TEMPLATE.count; ++i) {
+        const ControlTemplate& c = MAIN_DIALOG_TEMPLATE.controls[i];
+        if (c.id == IDC_STATIC) {
+            continue;
+        }
+        wxWindow* control = m_dlg->FindWindow(c.id);
+        ASSERT_NE(control, nullptr) << "control " << c.id;
+        EXPECT_EQ(control->GetPosition(), wxDLG_UNIT(m_dlg, wxPoint(c.x, c.y))) << "control " << c.id;
+        EXPECT_EQ(control->GetSize(), wxDLG_UNIT(m_dlg, wxSize(c.w, c.h))) << "control " << c.id;
+        if (c.kind != ControlKind::edit && c.kind != ControlKind::multiLineEdit) {
+            EXPECT_EQ(control->GetLabel(), c.text) << "control " << c.id;
+        }
+    }
+    EXPECT_EQ(m_dlg->GetClientSize(), wxDLG_UNIT(m_dlg, wxSize(320, 200)));
+}
+
+TEST_F(StartupTest, EveryControlLiesInsideTheDialog)
+{
+    const wxRect client(m_dlg->GetClientSize());
+    for (wxWindow* child : m_dlg->GetChildren()) {
+        EXPECT_TRUE(client.Contains(child->GetRect())) << child->GetLabel();
+    }
+}
+
+TEST_F(StartupTest, OkIsTheDefaultButton)
+{
+    EXPECT_EQ(m_dlg->GetDefaultItem(), m_dlg->FindWindow(wxID_OK));
+}
+
+TEST_F(StartupTest, FileListAcceptsTypedDigitsOnly)
+{
+    wxTextCtrl* list = Text(IDC_FILE_LIST);
+    guitest::ClickCentre(list);
+    wxUIActionSimulator sim;
+    sim.Text("a1b2");
+    EXPECT_TRUE(guitest::PumpUntil([list] { return list->GetValue() == "12"; }, 1500))
+        << "list holds \"" << list->GetValue() << "\"";
+}
+
+TEST_F(StartupTest, ConsoleIsOpenBesideTheDialog)
+{
+    CConsoleWindow* console = DiagnosticConsole();
+    ASSERT_NE(console, nullptr);
+    EXPECT_TRUE(console->IsShown());
+    EXPECT_EQ(console->GetTitle(), "Data conversion by quillmere@example.org");
+    EXPECT_GT(console->GetPosition().x, m_dlg->GetRect().GetRight());
+    EXPECT_EQ(console->GetPosition().y, m_dlg->GetPosition().y);
+}
+
+TEST_F(StartupTest, OkDoesNotCloseTheDialog)
+{
+    Press(wxID_OK);
+    guitest::Pump(30);
+    EXPECT_TRUE(m_dlg->IsShown());
+    EXPECT_EQ(m_beeps, 1);  // the run of no job still ends with its beep
+}
+
+// Runs a fresh dialog modally; `action` runs once it is up. Returns the
+// id that ended it.
+int RunModalWith(const std::function<void(CConverterDlg&)>& action)
+{
+    CConverterDlg dialog;
+    wxTheApp->SetTopWindow(&dialog);
+    dialog.CallAfter([&dialog, action] { action(dialog); });
+    const int result = dialog.ShowModal();
+    wxTheApp->SetTopWindow(nullptr);
+    return result;
+}
+
+void ClickButton(wxWindow& dialog, int id)
+{
+    wxWindow* button = dialog.FindWindow(id);
+    wxCommandEvent click(wxEVT_BUTTON, id);
+    click.SetEventObject(button);
+    button->ProcessWindowEvent(click);
+}
+
+TEST(EndingTest, CancelEndsTheModalDialog)
+{
+    EXPECT_EQ(RunModalWith([](CConverterDlg& d) { ClickButton(d, wxID_CANCEL); }), wxID_CANCEL);
+}
+
+TEST(EndingTest, EscapeEndsTheModalDialog)
+{
+    EXPECT_EQ(RunModalWith([](CConverterDlg& d) {
+                  wxKeyEvent escape(wxEVT_CHAR_HOOK);
+                  escape.m_keyCode = WXK_ESCAPE;
+                  escape.SetEventObject(&d);
+                  d.ProcessWindowEvent(escape);
+              }),
+              wxID_CANCEL);
+}
+
+TEST(EndingTest, CloseBoxEndsTheModalDialog)
+{
+    EXPECT_EQ(RunModalWith([](CConverterDlg& d) { d.Close(); }), wxID_CANCEL);
+}
+
+TEST(EndingTest, OkLeavesTheModalDialogRunning)
+{
+    bool stillModal = false;
+    ScopedBeepSink quiet([](UINT) {});
+    EXPECT_EQ(RunModalWith([&stillModal](CConverterDlg& d) {
+                  ClickButton(d, wxID_OK);
+                  d.CallAfter([&stillModal, &d] {
+                      stillModal = d.IsModal();
+                      ClickButton(d, wxID_CANCEL);
+                  });
+              }),
+              wxID_CANCEL);
+    EXPECT_TRUE(stillModal);
+}
+
+}  // namespace
