@@ -161,6 +161,11 @@ void DialogTest::MarkConsole()
 std::vector<std::string> DialogTest::ConsoleLinesSinceMark() const
 {
     ShowPendingConsoleOutput();
+    return ShownConsoleLinesSinceMark();
+}
+
+std::vector<std::string> DialogTest::ShownConsoleLinesSinceMark() const
+{
     return Lines(DiagnosticConsole()->GetShownText().utf8_string().substr(m_consoleMark));
 }
 

@@ -60,8 +60,11 @@ protected:
 
     // Starts counting console lines from here.
     void MarkConsole();
-    // Lines that reached the console since MarkConsole.
+    // Lines that reached the console since MarkConsole, after moving what
+    // is still on its way there.
     std::vector<std::string> ConsoleLinesSinceMark() const;
+    // Lines the console window shows since MarkConsole, as it stands.
+    std::vector<std::string> ShownConsoleLinesSinceMark() const;
 
     // An input file `name` in the test folder with `bytes`; returns its path.
     std::string MakeInput(const std::string& name, std::string_view bytes) const;
