@@ -9,13 +9,14 @@
 #include <wx/textctrl.h>
 
 #include "ui/layout.h"
+#include "ui/main_icon.h"
 #include "ui/resource.h"
 #include "ui/stdout_tap.h"
 
 namespace {
 
 // Size of the console's text area in characters of its fixed-pitch font.
-constexpr int CONSOLE_COLUMNS = 66;
+constexpr int CONSOLE_COLUMNS = 72;
 constexpr int CONSOLE_ROWS = 24;
 // Pixels between the dialog and the console.
 constexpr int CONSOLE_GAP = 12;
@@ -85,6 +86,7 @@ CConsoleWindow::CConsoleWindow()
     m_text->SetForegroundColour(wxColour(214, 218, 222));
     m_text->SetDefaultStyle(wxTextAttr(wxColour(214, 218, 222), wxColour(24, 26, 30)));
     SetClientSize(ConsoleClientSize());
+    SetIcons(MainIconBundle());
 }
 
 void CConsoleWindow::AppendOutput(const std::string& raw)
