@@ -126,6 +126,7 @@ int RunConversion(const ConvertOptions& options)
         for (std::size_t first = 0; first < paths.size(); first += MAX_JOBS) {
             state.batchStart = first;
             state.job = 0;
+            state.source = paths[first].c_str();
             RunOneBatch(paths, first, hooks);
         }
     } catch (const CException& error) {
