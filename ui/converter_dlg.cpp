@@ -1,6 +1,8 @@
 #include "ui/converter_dlg.h"
 
 #include <iterator>
+#include <optional>
+#include <string>
 
 #include <wx/busyinfo.h>
 #include <wx/checkbox.h>
@@ -55,6 +57,21 @@ const WindowCommand* FindWindowCommand(int id)
         }
     }
     return nullptr;
+}
+
+// Runs the batch under a busy cursor; the reason it stopped early, if it did.
+// This is the one place where a failed run is caught.
+std::optional<std::string> RunBatchReportingFailure(const BatchHooks& hooks)
+{
+    wxBusyCursor busy;
+    try {
+        RunBatch(hooks);
+    } catch (const CException& error) {
+        return error.GetErrorMessage().str();
+    } catch (const std::exception& error) {
+        return std::string(error.what());
+    }
+    return std::nullopt;
 }
 
 template <typename T>
@@ -188,18 +205,14 @@ void CConverterDlg::OnClear(wxCommandEvent&)
 
 void CConverterDlg::OnConvert(wxCommandEvent&)
 {
-    wxBusyCursor busy;
     CString current;
     BatchHooks hooks;
     hooks.reduceName = [this] { return m_reduceName->IsChecked(); };
     hooks.jobStarting = [&current](int job) { current = g_sourceEntries[job].fullPath; };
     hooks.jobDone = [](int) { ShowProgressNow(); };
-    try {
-        RunBatch(hooks);
-    } catch (const CException& error) {
-        ReportStoppedBatch(current, error.GetErrorMessage());
-    } catch (const std::exception& error) {
-        ReportStoppedBatch(current, error.what());
+    const std::optional<std::string> failure = RunBatchReportingFailure(hooks);
+    if (failure) {
+        ReportStoppedBatch(current, failure->c_str());
     }
 }
 
