@@ -22,6 +22,7 @@ struct SysIo {
     int (*fflush)(FILE* stream);
     int (*fclose)(FILE* stream);
     int (*flock)(int fd, int operation);
+    int (*stat)(const char* path, struct stat* st);
 };
 
 // The table in use. Starts out holding the C library's own functions.
