@@ -1,0 +1,33 @@
+// Helpers of the robustness tests: open descriptors, checksums, and limits
+// that a child process inherits.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <sys/resource.h>
+
+namespace testutil {
+
+// Number of descriptors the process holds open right now.
+int CountOpenDescriptors();
+
+// 64-bit FNV-1a checksum of a file's bytes; fails the test when unreadable.
+std::uint64_t FileChecksum(const std::filesystem::path& path);
+
+// Lowers the soft limit on the size of any file the process (and every child
+// it starts meanwhile) writes, and ignores SIGXFSZ so that a write past the
+// limit fails with EFBIG instead of killing the writer. Both come back when
+// the object goes.
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(rlim_t bytes);
+    ~ScopedFileSizeLimit();
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_savedHandler)(int) = nullptr;
+};
+
+}  // namespace testutil
