@@ -4,6 +4,7 @@
 #include "engine/eis_converter.h"
 #include "engine/filter.h"
 #include "engine/iv_converter.h"
+#include "engine/work_lock.h"
 #include "platform/sysio.h"
 
 namespace {
@@ -25,13 +26,16 @@ constexpr Pipeline PIPELINES[] = {
 // at index 0: full paths never begin with one.
 bool HasMarker(const CString& path, const char* marker)
 {
-    return path.Find(marker) > 0;
+    return path.Find(marker) >= 0;
 }
 
 // Filters into the work file, converts it and deletes it. Nothing is
 // caught: a file error leaves the work file behind for inspection.
 void RunPipeline(const CString& inputPath, const CString& outputPath, Converter convert)
 {
+    // Another instance in the same folder uses the same work file: it waits
+    // here until this pipeline has deleted (or, on an error, left) the file.
+    const CWorkFileLock lock(WORK_FILE_NAME);
     FilterControlBytes(inputPath, WORK_FILE_NAME);
     convert(WORK_FILE_NAME, outputPath);
     Sys().unlink(WORK_FILE_NAME);  // a work file that is already gone is no error
