@@ -1,10 +1,8 @@
 #include "ui/converter_dlg.h"
 
-#include <iterator>
 #include <optional>
 #include <string>
 
-#include <wx/busyinfo.h>
 #include <wx/checkbox.h>
 #include <wx/dcclient.h>
 #include <wx/display.h>
