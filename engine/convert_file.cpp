@@ -26,7 +26,7 @@ constexpr Pipeline PIPELINES[] = {
 // at index 0: full paths never begin with one.
 bool HasMarker(const CString& path, const char* marker)
 {
-    return path.Find(marker) >= 0;
+    return path.Find(marker) > 0;
 }
 
 // Filters into the work file, converts it and deletes it. Nothing is
