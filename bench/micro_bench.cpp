@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -86,6 +87,33 @@ void BM_ReadLine(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
 }
 BENCHMARK(BM_ReadLine)->Unit(benchmark::kMillisecond);
+
+// One line without a line feed, read whole: the time must grow linearly
+// with its length (the complexity fit printed at the end says so).
+void BM_ReadLongLine(benchmark::State& state)
+{
+    const std::string path = Scratch().File("long-line.txt");
+    const std::size_t length = static_cast<std::size_t>(state.range(0));
+    {
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        const std::string piece(1 << 16, 'x');
+        for (std::size_t written = 0; written < length; written += piece.size()) {
+            std::fwrite(piece.data(), 1, std::min(piece.size(), length - written), out);
+        }
+        std::fclose(out);
+    }
+    CString line;
+    for (auto _ : state) {
+        CLineFile file;
+        file.Open(path.c_str(), OPEN_READ);
+        file.ReadLine(line);
+        benchmark::DoNotOptimize(line.GetLength());
+        file.Close();
+    }
+    state.SetComplexityN(static_cast<std::int64_t>(length));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * length));
+}
+BENCHMARK(BM_ReadLongLine)->RangeMultiplier(8)->Range(1 << 17, 1 << 26)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
 void BM_SplitRow(benchmark::State& state)
 {
