@@ -75,7 +75,7 @@ std::optional<std::string> RunBatchReportingFailure(const BatchHooks& hooks)
 template <typename T>
 T* Control(wxWindow* parent, int id)
 {
-    return wxStaticCast(parent->FindWindow(id), T);
+    return dynamic_cast<T*>(parent->FindWindow(id));
 }
 
 }  // namespace

@@ -93,17 +93,17 @@ TEST(AboutBoxTest, ShowsCaptionDateVersionAndIcon)
     std::vector<wxString> texts;
     int icons = 0;
     for (wxWindow* child : box.GetChildren()) {
-        if (auto* text = wxDynamicCast(child, wxStaticText)) {
+        if (auto* text = dynamic_cast<wxStaticText*>(child)) {
             texts.push_back(text->GetLabel());
         }
-        if (wxDynamicCast(child, wxStaticBitmap) != nullptr) {
+        if (dynamic_cast<wxStaticBitmap*>(child) != nullptr) {
             ++icons;
             EXPECT_EQ(child->GetPosition(), box.ConvertDialogToPixels(wxPoint(11, 17)));
         }
     }
     EXPECT_EQ(texts, (std::vector<wxString>{"20240501", "Quillmere version " QUILLMERE_VERSION}));
     EXPECT_EQ(icons, 1);
-    auto* ok = wxDynamicCast(box.FindWindow(wxID_OK), wxButton);
+    auto* ok = dynamic_cast<wxButton*>(box.FindWindow(wxID_OK));
     ASSERT_NE(ok, nullptr);
     EXPECT_EQ(ok->GetPosition(), box.ConvertDialogToPixels(wxPoint(178, 7)));
     EXPECT_EQ(box.GetDefaultItem(), ok);

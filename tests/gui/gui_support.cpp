@@ -130,12 +130,12 @@ void DialogTest::TearDown()
 
 wxTextCtrl* DialogTest::Text(int id) const
 {
-    return wxDynamicCast(m_dlg->FindWindow(id), wxTextCtrl);
+    return dynamic_cast<wxTextCtrl*>(m_dlg->FindWindow(id));
 }
 
 wxCheckBox* DialogTest::Check(int id) const
 {
-    return wxDynamicCast(m_dlg->FindWindow(id), wxCheckBox);
+    return dynamic_cast<wxCheckBox*>(m_dlg->FindWindow(id));
 }
 
 void DialogTest::Press(int id)
