@@ -1,13 +1,16 @@
 // quillmere-convert: the dialog's batch, driven from a command line.
 #include "cli/convert_command.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <exception>
+#include <filesystem>
+#include <system_error>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "batch/area.h"
 #include "batch/batch_run.h"
@@ -29,17 +32,37 @@ struct RunState {
     CString source;              // the current job's input path
 };
 
-bool CurrentDirectory(std::string& dir)
+#ifdef _WIN32
+constexpr char PATH_SEPARATOR = '\\';
+
+bool IsSeparator(char ch)
 {
-    std::vector<char> buffer(4096);
-    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
-        if (errno != ERANGE) {
-            return false;
-        }
-        buffer.resize(buffer.size() * 2);
-    }
-    dir = buffer.data();
-    return true;
+    return ch == '\\' || ch == '/';
+}
+
+bool HasDrive(const std::string& path)
+{
+    return path.size() >= 2 && path[1] == ':';
+}
+#else
+constexpr char PATH_SEPARATOR = '/';
+
+bool IsSeparator(char ch)
+{
+    return ch == '/';
+}
+#endif
+
+// The lines written to the streams carry their own CR LF; a text-mode stream
+// on Windows would turn each into CR CR LF.
+void UseBinaryStreams()
+{
+#ifdef _WIN32
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
 }
 
 // Messages that the dialog shows in a box go to standard error, after the
@@ -86,21 +109,44 @@ void RunOneBatch(const std::vector<std::string>& paths, std::size_t first, const
 
 std::string MakeAbsolutePath(const std::string& path, const std::string& currentDir)
 {
-    if (!path.empty() && path[0] == '/') {
+#ifdef _WIN32
+    // "D:\x", "D:/x" and "\\server\x" are complete; "\x" lacks only the drive;
+    // "E:x" on another drive is relative to that drive's own directory,
+    // which only the system knows.
+    if (HasDrive(path) && path.size() >= 3 && IsSeparator(path[2])) {
         return path;
     }
-    if (!currentDir.empty() && currentDir.back() == '/') {
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        return path;
+    }
+    if (!path.empty() && IsSeparator(path[0])) {
+        return currentDir.substr(0, HasDrive(currentDir) ? 2 : 0) + path;
+    }
+    if (HasDrive(path)) {
+        if (!HasDrive(currentDir) || std::toupper(static_cast<unsigned char>(path[0])) !=
+                                         std::toupper(static_cast<unsigned char>(currentDir[0]))) {
+            return std::filesystem::absolute(path).string();
+        }
+        return MakeAbsolutePath(path.substr(2), currentDir);
+    }
+#else
+    if (!path.empty() && IsSeparator(path[0])) {
+        return path;
+    }
+#endif
+    if (!currentDir.empty() && IsSeparator(currentDir.back())) {
         return currentDir + path;
     }
-    return currentDir + "/" + path;
+    return currentDir + PATH_SEPARATOR + path;
 }
 
 int RunConversion(const ConvertOptions& options)
 {
-    std::string currentDir;
-    if (!CurrentDirectory(currentDir)) {
+    std::error_code failure;
+    const std::string currentDir = std::filesystem::current_path(failure).string();
+    if (failure) {
         std::fprintf(stderr, "%s: cannot determine the current directory: %s\n", PROGRAM_NAME,
-                     std::strerror(errno));
+                     failure.message().c_str());
         return EXIT_FILE_ERROR;
     }
     std::vector<std::string> paths;
@@ -139,6 +185,7 @@ int RunConversion(const ConvertOptions& options)
 
 int RunCommandLine(const std::vector<std::string>& args)
 {
+    UseBinaryStreams();
     const ConvertOptions options = ParseCommandLine(args);
     switch (options.action) {
         case CliAction::Help:

@@ -3,10 +3,11 @@
 // file error that stops the run where it happens.
 #include "batch/batch_run.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,20 @@
 #include "platform/message_box.h"
 #include "support/test_util.h"
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace {
+
+#ifdef _WIN32
+constexpr int BINARY_FLAG = O_BINARY;
+#else
+constexpr int BINARY_FLAG = 0;
+#endif
+constexpr int STDOUT_FD = 1;
 
 using testutil::Exists;
 using testutil::ReadFileBytes;
@@ -33,34 +47,27 @@ const std::string EIS_OUTPUT = "1000.000000 10.000000 5.000000\r\n";
 // can be read at any moment without flushing anything.
 class StdoutCapture {
 public:
-    StdoutCapture()
+    StdoutCapture() : m_path(std::filesystem::current_path() / "captured-stdout")
     {
         std::fflush(stdout);
-        m_file = std::tmpfile();
-        m_saved = dup(STDOUT_FILENO);
-        dup2(fileno(m_file), STDOUT_FILENO);
+        m_saved = dup(STDOUT_FD);
+        const int file = open(m_path.string().c_str(), O_WRONLY | O_CREAT | O_TRUNC | BINARY_FLAG, 0600);
+        dup2(file, STDOUT_FD);
+        close(file);
     }
     ~StdoutCapture()
     {
         std::fflush(stdout);
-        dup2(m_saved, STDOUT_FILENO);
+        dup2(m_saved, STDOUT_FD);
         close(m_saved);
-        std::fclose(m_file);
+        std::error_code ignored;
+        std::filesystem::remove(m_path, ignored);
     }
     StdoutCapture(const StdoutCapture&) = delete;
     StdoutCapture& operator=(const StdoutCapture&) = delete;
 
     // What has reached the file, without flushing the stream first.
-    std::string Written() const
-    {
-        std::string text;
-        char buffer[4096];
-        off_t offset = 0;
-        for (ssize_t n; (n = pread(fileno(m_file), buffer, sizeof buffer, offset)) > 0; offset += n) {
-            text.append(buffer, static_cast<std::size_t>(n));
-        }
-        return text;
-    }
+    std::string Written() const { return ReadFileBytes(m_path); }
     // Everything printed, after a flush.
     std::string All() const
     {
@@ -69,7 +76,7 @@ public:
     }
 
 private:
-    std::FILE* m_file = nullptr;
+    std::filesystem::path m_path;
     int m_saved = -1;
 };
 

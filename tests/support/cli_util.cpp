@@ -1,14 +1,23 @@
 #include "support/cli_util.h"
 
 #include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
+
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace testutil {
 
@@ -27,11 +36,17 @@ class CaptureDir {
 public:
     CaptureDir()
     {
-        std::string pattern = (fs::temp_directory_path() / "quillmere-capture-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot make a capture directory from " + pattern);
+        std::random_device random;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const fs::path candidate =
+                fs::temp_directory_path() / ("quillmere-capture-" + std::to_string(random()));
+            std::error_code failure;
+            if (fs::create_directory(candidate, failure)) {
+                m_path = candidate;
+                return;
+            }
         }
-        m_path = pattern;
+        throw std::runtime_error("cannot make a capture directory");
     }
     ~CaptureDir()
     {
@@ -47,6 +62,88 @@ private:
     fs::path m_path;
 };
 
+#ifdef _WIN32
+
+// One argument as the C runtime of the child splits it back out of the
+// command line: quoted when it holds blanks or quotes, with the backslashes
+// before a quote doubled.
+std::string QuoteArgument(const std::string& arg)
+{
+    if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string::npos) {
+        return arg;
+    }
+    std::string quoted = "\"";
+    std::size_t backslashes = 0;
+    for (char ch : arg) {
+        if (ch == '\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(ch == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += ch;
+    }
+    quoted.append(backslashes * 2, '\\');
+    return quoted + "\"";
+}
+
+// Points this process's descriptor `fd` at `path` while it lives; a spawned
+// child inherits the redirection.
+class ScopedRedirect {
+public:
+    ScopedRedirect(int fd, const char* path, int flags) : m_fd(fd), m_saved(_dup(fd))
+    {
+        const int file = _open(path, flags | _O_BINARY, _S_IREAD | _S_IWRITE);
+        if (file < 0 || _dup2(file, fd) != 0) {
+            throw std::runtime_error(std::string("cannot redirect to ") + path);
+        }
+        _close(file);
+    }
+    ~ScopedRedirect()
+    {
+        _dup2(m_saved, m_fd);
+        _close(m_saved);
+    }
+    ScopedRedirect(const ScopedRedirect&) = delete;
+    ScopedRedirect& operator=(const ScopedRedirect&) = delete;
+
+private:
+    int m_fd;
+    int m_saved;
+};
+
+int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
+          const std::string& outPath, const std::string& errPath)
+{
+    std::vector<std::string> strings{QuoteArgument(program)};
+    for (const std::string& arg : args) {
+        strings.push_back(QuoteArgument(arg));
+    }
+    std::vector<const char*> argv;
+    for (const std::string& text : strings) {
+        argv.push_back(text.c_str());
+    }
+    argv.push_back(nullptr);
+
+    std::fflush(nullptr);
+    const fs::path previousDir = fs::current_path();
+    fs::current_path(workDir);
+    intptr_t status = -1;
+    {
+        ScopedRedirect in(0, "NUL", _O_RDONLY);
+        ScopedRedirect out(1, outPath.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC);
+        ScopedRedirect err(2, errPath.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC);
+        status = _spawnv(_P_WAIT, program.c_str(), argv.data());
+    }
+    fs::current_path(previousDir);
+    if (status < 0) {
+        throw std::runtime_error("cannot start " + program);
+    }
+    return static_cast<int>(status);
+}
+
+#else
+
 // In the child, between fork and exec: only calls that are safe there.
 [[noreturn]] void ExecChild(const char* dir, const char* outPath, const char* errPath, char* const* argv)
 {
@@ -61,16 +158,10 @@ private:
     _exit(127);
 }
 
-}  // namespace
-
-ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::filesystem::path& workDir)
+int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
+          const std::string& outPath, const std::string& errPath)
 {
-    CaptureDir capture;
-    const std::string outPath = (capture.path() / "stdout").string();
-    const std::string errPath = (capture.path() / "stderr").string();
     const std::string dir = workDir.string();
-
     std::vector<std::string> strings{program};
     strings.insert(strings.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -93,9 +184,22 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
             throw std::runtime_error("waitpid failed");
         }
     }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+#endif
+
+}  // namespace
+
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::filesystem::path& workDir)
+{
+    CaptureDir capture;
+    const std::string outPath = (capture.path() / "stdout").string();
+    const std::string errPath = (capture.path() / "stderr").string();
 
     ProcessResult result;
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.exitStatus = Spawn(program, args, workDir, outPath, errPath);
     result.out = Slurp(outPath);
     result.err = Slurp(errPath);
     return result;

@@ -15,7 +15,7 @@ struct ProcessResult {
 };
 
 // Runs `program` with `args` in `workDir` and waits for it. Standard input is
-// /dev/null; both output streams go to files outside `workDir`, so the folder
+// the null device; both output streams go to files outside `workDir`, so the folder
 // holds only what the program itself wrote.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::filesystem::path& workDir);
