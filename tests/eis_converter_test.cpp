@@ -2,6 +2,7 @@
 #include "engine/eis_converter.h"
 
 #include <cerrno>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -37,6 +38,12 @@ struct EisCase {
     float area = 1.0f;
     int areaEnabled = 1;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const EisCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class EisConverterTest : public testutil::TempDirTest {
 protected:

@@ -1,5 +1,6 @@
 #include "engine/field_splitter.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,12 @@ struct SplitCase {
     std::string line;
     std::vector<std::string> fields;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const SplitCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 std::string Fields(const char* prefix, int from, int to, char delimiter)
 {

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,12 @@ struct IvCase {
     float area = 1.0f;
     int areaEnabled = 1;
 };
+
+// Names the case in failure messages instead of dumping its bytes.
+void PrintTo(const IvCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class IvConverterTest : public testutil::TempDirTest {
 protected:
