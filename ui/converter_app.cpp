@@ -3,6 +3,8 @@
 #include <clocale>
 #include <iterator>
 
+#include <wx/dialog.h>
+#include <wx/evtloop.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
@@ -45,6 +47,22 @@ int ShowMessageBox(const CString& text, UINT type)
 
 }  // namespace
 
+int RunDialog(wxDialog& dialog)
+{
+    wxGUIEventLoop loop;
+    auto onShow = [&loop](wxShowEvent& event) {
+        if (!event.IsShown()) {
+            loop.ScheduleExit();
+        }
+        event.Skip();
+    };
+    dialog.Bind(wxEVT_SHOW, onShow);
+    dialog.Show();
+    loop.Run();
+    dialog.Unbind(wxEVT_SHOW, onShow);
+    return dialog.GetReturnCode();
+}
+
 void InstallDesktopServices()
 {
     // GTK takes the user's locale at start-up; the converters write "%f"
@@ -75,7 +93,7 @@ void CConverterApp::InitInstance()
     {
         CConverterDlg dialog;
         SetTopWindow(&dialog);
-        dialog.ShowModal();
+        RunDialog(dialog);
         SetTopWindow(nullptr);
     }
     CloseDiagnosticConsole();

@@ -19,6 +19,13 @@ private:
     int m_exitCode = 0;
 };
 
+class wxDialog;
+
+// Shows `dialog` and handles events until Cancel, Escape or the close box
+// hides it; returns the id that ended it. Unlike a modal run it leaves the
+// console usable meanwhile: its lines can be scrolled back and copied.
+int RunDialog(wxDialog& dialog);
+
 // Routes message boxes and the completion beep to the toolkit, and keeps
 // number formatting independent of the user's language settings.
 void InstallDesktopServices();

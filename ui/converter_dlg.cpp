@@ -216,6 +216,7 @@ void CConverterDlg::OnConvert(wxCommandEvent&)
 
 void CConverterDlg::OnCancel(wxCommandEvent&)
 {
+    SetReturnCode(wxID_CANCEL);
     EndDialog(wxID_CANCEL);
 }
 

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
 #include "batch/job_table.h"
 #include "gui_support.h"
 #include "ui/console_ui.h"
+#include "ui/converter_app.h"
 #include "ui/layout.h"
 #include "ui/resource.h"
 
@@ -99,14 +101,14 @@ TEST_F(StartupTest, OkDoesNotCloseTheDialog)
     EXPECT_EQ(m_beeps, 1);  // the run of no job still ends with its beep
 }
 
-// Runs a fresh dialog modally; `action` runs once it is up. Returns the
-// id that ended it.
+// Runs a fresh dialog the way the program does; `action` runs once it is
+// up. Returns the id that ended it.
 int RunModalWith(const std::function<void(CConverterDlg&)>& action)
 {
     CConverterDlg dialog;
     wxTheApp->SetTopWindow(&dialog);
     dialog.CallAfter([&dialog, action] { action(dialog); });
-    const int result = dialog.ShowModal();
+    const int result = RunDialog(dialog);
     wxTheApp->SetTopWindow(nullptr);
     return result;
 }
@@ -140,19 +142,42 @@ TEST(EndingTest, CloseBoxEndsTheModalDialog)
     EXPECT_EQ(RunModalWith([](CConverterDlg& d) { d.Close(); }), wxID_CANCEL);
 }
 
-TEST(EndingTest, OkLeavesTheModalDialogRunning)
+TEST(EndingTest, OkLeavesTheDialogRunning)
 {
-    bool stillModal = false;
+    bool stillShown = false;
     ScopedBeepSink quiet([](UINT) {});
-    EXPECT_EQ(RunModalWith([&stillModal](CConverterDlg& d) {
+    EXPECT_EQ(RunModalWith([&stillShown](CConverterDlg& d) {
                   ClickButton(d, wxID_OK);
-                  d.CallAfter([&stillModal, &d] {
-                      stillModal = d.IsModal();
+                  d.CallAfter([&stillShown, &d] {
+                      stillShown = d.IsShown();
                       ClickButton(d, wxID_CANCEL);
                   });
               }),
               wxID_CANCEL);
-    EXPECT_TRUE(stillModal);
+    EXPECT_TRUE(stillShown);
+}
+
+TEST(EndingTest, ConsoleTakesClicksWhileTheDialogRuns)
+{
+    wxString selected;
+    RunModalWith([&selected](CConverterDlg& d) {
+        CConsoleWindow* console = DiagnosticConsole();
+        console->AppendOutput("\nselectable\n");
+        auto* text = dynamic_cast<wxTextCtrl*>(console->GetChildren().front());
+        text->ShowPosition(text->GetLastPosition());
+        guitest::Pump(100);
+        // Double-clicking a word of the console selects it.
+        const long start = text->GetValue().rfind("selectable");
+        const wxPoint word = text->ClientToScreen(text->PositionToCoords(start + 3));
+        wxUIActionSimulator sim;
+        sim.MouseMove(word.x, word.y + text->GetCharHeight() / 2);
+        guitest::Pump(30);
+        sim.MouseDblClick();
+        guitest::PumpUntil([&] { return !text->GetStringSelection().empty(); }, 1500);
+        selected = text->GetStringSelection();
+        ClickButton(d, wxID_CANCEL);
+    });
+    EXPECT_EQ(selected, "selectable");
 }
 
 }  // namespace
