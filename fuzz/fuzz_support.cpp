@@ -1,0 +1,224 @@
+#include "fuzz/fuzz_support.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "batch/job_table.h"
+
+namespace fuzzsupport {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Bytes a conversion may write through WriteText before writes fail with
+// "disk full": far more than any sensible input gives, small enough that a
+// count of two thousand million points ends in a moment.
+constexpr std::size_t OUTPUT_CAP = 16 * 1024;
+
+// The area settings an input runs with, chosen by its bytes: scaling on with
+// the usual, a halving and a zero area, and scaling off.
+struct AreaSetting {
+    float area;
+    int enabled;
+};
+constexpr AreaSetting AREA_SETTINGS[] = {{1.0f, 1}, {0.5f, 1}, {0.0f, 1}, {2.0f, 0}};
+
+void DefaultFailure(const std::string& what)
+{
+    std::fprintf(stderr, "fuzz check failed: %s\n", what.c_str());
+    std::abort();
+}
+
+FailureHandler g_failureHandler = DefaultFailure;
+std::size_t g_written = 0;
+bool g_capReached = false;
+
+int CappedPuts(const char* text, FILE* stream)
+{
+    const std::size_t length = std::strlen(text);
+    if (g_written + length > OUTPUT_CAP) {
+        g_capReached = true;
+        errno = ENOSPC;
+        return EOF;
+    }
+    g_written += length;
+    return RealSysIo().fputs(text, stream);
+}
+
+void RemoveFuzzDir()
+{
+    std::error_code ignored;
+    fs::remove_all(FuzzDir(), ignored);
+}
+
+bool IsNumber(std::string_view text)
+{
+    static constexpr std::string_view SPECIALS[] = {"inf", "-inf", "nan", "-nan"};
+    for (std::string_view special : SPECIALS) {
+        if (text == special)
+            return true;
+    }
+    if (!text.empty() && text[0] == '-')
+        text.remove_prefix(1);
+    const std::size_t point = text.find('.');
+    if (point == 0 || point == std::string_view::npos || text.size() - point != 7)
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i != point && (text[i] < '0' || text[i] > '9'))
+            return false;
+    }
+    return point == 1 || text[0] != '0';
+}
+
+}  // namespace
+
+void SetFailureHandler(FailureHandler handler)
+{
+    g_failureHandler = handler != nullptr ? handler : DefaultFailure;
+}
+
+void Fail(const std::string& what)
+{
+    g_failureHandler(what);
+    std::abort();  // a handler that returns is no handler
+}
+
+const std::string& FuzzDir()
+{
+    static const std::string dir = [] {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
+                              "/quillmere-fuzz-XXXXXX";
+        if (mkdtemp(pattern.data()) == nullptr)
+            DefaultFailure("cannot make a folder from " + pattern);
+        return pattern;
+    }();
+    static const bool cleanup = std::atexit(RemoveFuzzDir) == 0;
+    (void)cleanup;
+    return dir;
+}
+
+void EmptyFuzzDir()
+{
+    for (const fs::directory_entry& entry : fs::directory_iterator(FuzzDir()))
+        fs::remove_all(entry.path());
+}
+
+void WriteBytes(const std::string& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    Check(static_cast<bool>(out), "cannot write " + path);
+}
+
+std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    Check(static_cast<bool>(in), "cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool Exists(const std::string& path)
+{
+    std::error_code ignored;
+    return fs::exists(path, ignored);
+}
+
+int CountOpenDescriptors()
+{
+    DIR* dir = opendir("/proc/self/fd");
+    if (dir == nullptr)
+        return -1;
+    int count = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] != '.')
+            ++count;
+    }
+    closedir(dir);
+    return count;
+}
+
+void CheckNumberLines(const std::string& text, char separator, const char* what)
+{
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        Check(end != std::string::npos, std::string(what) + ": last line without CR LF");
+        const std::string_view line(text.data() + start, end - start);
+        const std::size_t first = line.find(separator);
+        const std::size_t second = first == std::string_view::npos ? first : line.find(separator, first + 1);
+        Check(second != std::string_view::npos, std::string(what) + ": fewer than three numbers");
+        Check(IsNumber(line.substr(0, first)) && IsNumber(line.substr(first + 1, second - first - 1)) &&
+                  IsNumber(line.substr(second + 1)),
+              std::string(what) + ": not a \"%f\" line: " + std::string(line));
+        start = end + 2;
+    }
+}
+
+std::size_t CountLines(std::string_view text)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", at + 2))
+        ++count;
+    return count;
+}
+
+CScene::CScene(const std::uint8_t* data, std::size_t size)
+    : m_savedCwd(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+      m_savedArea(g_surfaceArea),
+      m_savedEnabled(g_areaEnabled),
+      m_sink([this](const CString&, UINT) {
+          ++m_messages;
+          return 1;  // IDOK
+      })
+{
+    EmptyFuzzDir();
+    Check(m_savedCwd >= 0 && chdir(FuzzDir().c_str()) == 0, "cannot enter " + FuzzDir());
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < size; ++i)
+        sum += data[i];
+    const AreaSetting& setting = AREA_SETTINGS[sum % std::size(AREA_SETTINGS)];
+    g_surfaceArea = setting.area;
+    g_areaEnabled = setting.enabled;
+    g_written = 0;
+    g_capReached = false;
+    Sys().fputs = CappedPuts;
+    m_descriptors = CountOpenDescriptors();
+}
+
+CScene::~CScene()
+{
+    g_surfaceArea = m_savedArea;
+    g_areaEnabled = m_savedEnabled;
+    if (m_savedCwd >= 0) {
+        (void)!fchdir(m_savedCwd);
+        close(m_savedCwd);
+    }
+}
+
+std::string CScene::PathOf(const char* name) const
+{
+    return FuzzDir() + "/" + name;
+}
+
+bool CScene::CapReached()
+{
+    return g_capReached;
+}
+
+void CScene::CheckDescriptors() const
+{
+    Check(CountOpenDescriptors() == m_descriptors, "a descriptor was left open");
+}
+
+}  // namespace fuzzsupport

@@ -1,0 +1,79 @@
+// What the fuzz targets share: a private folder for their files, checks that
+// report through a replaceable handler, and guards for the process-wide state
+// that a conversion touches.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/message_box.h"
+#include "platform/sysio.h"
+
+namespace fuzzsupport {
+
+// Reports a broken check. The default prints `what` and aborts, which is
+// what libFuzzer needs to save the input; the replay test throws instead.
+using FailureHandler = void (*)(const std::string& what);
+void SetFailureHandler(FailureHandler handler);
+[[noreturn]] void Fail(const std::string& what);
+
+// Checks `condition`; reports `what` when it does not hold.
+inline void Check(bool condition, const std::string& what)
+{
+    if (!condition)
+        Fail(what);
+}
+
+// The process's private folder for fuzz files, made on first use under
+// $TMPDIR (or /tmp) and removed at exit.
+const std::string& FuzzDir();
+// Removes everything inside FuzzDir().
+void EmptyFuzzDir();
+
+// Whole-file access; ReadBytes reports a failure when the file cannot be read.
+void WriteBytes(const std::string& path, std::string_view bytes);
+std::string ReadBytes(const std::string& path);
+bool Exists(const std::string& path);
+
+// Number of descriptors the process holds open.
+int CountOpenDescriptors();
+
+// Checks that every line of `text` ends in CR LF and holds three "%f"
+// numbers joined by `separator`.
+void CheckNumberLines(const std::string& text, char separator, const char* what);
+// Number of CR LF line ends in `text`.
+std::size_t CountLines(std::string_view text);
+
+// One conversion's surroundings: an empty FuzzDir() as the current folder,
+// message boxes counted instead of shown, the area settings chosen from the
+// input, and every output write capped so that a huge point count ends in a
+// file error instead of filling the disk. All of it comes back afterwards.
+class CScene {
+public:
+    CScene(const std::uint8_t* data, std::size_t size);
+    ~CScene();
+    CScene(const CScene&) = delete;
+    CScene& operator=(const CScene&) = delete;
+
+    // FuzzDir() joined with `name`.
+    std::string PathOf(const char* name) const;
+    // Message boxes shown so far.
+    int Messages() const { return m_messages; }
+    // True once a write was refused because of the cap.
+    static bool CapReached();
+    // Checks that the conversion left no descriptor open.
+    void CheckDescriptors() const;
+
+private:
+    int m_savedCwd = -1;
+    float m_savedArea = 0.0f;
+    int m_savedEnabled = 0;
+    int m_messages = 0;
+    int m_descriptors = 0;
+    ScopedMessageBoxSink m_sink;
+    ScopedSysIo m_sysIo;
+};
+
+}  // namespace fuzzsupport
