@@ -1,5 +1,9 @@
 // Two instances converting in one folder share the work file's name: the
 // work-file lock makes the second wait its turn, and every output stays exact.
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+
 #include "engine/work_lock.h"
 
 #include <fcntl.h>
@@ -362,3 +366,12 @@ TEST_F(ConcurrencyTest, InterruptedWaitIsResumed)
 }
 
 }  // namespace
+
+#else
+
+TEST(ConcurrencyTest, NeedsAPosixSystem)
+{
+    GTEST_SKIP() << "two processes are made with fork, which this system lacks";
+}
+
+#endif

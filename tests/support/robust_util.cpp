@@ -1,5 +1,7 @@
 #include "support/robust_util.h"
 
+#ifndef _WIN32
+
 #include <dirent.h>
 #include <signal.h>
 
@@ -65,3 +67,5 @@ ScopedFileSizeLimit::~ScopedFileSizeLimit()
 }
 
 }  // namespace testutil
+
+#endif

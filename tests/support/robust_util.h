@@ -2,6 +2,8 @@
 // that a child process inherits.
 #pragma once
 
+#ifndef _WIN32
+
 #include <cstdint>
 #include <filesystem>
 #include <sys/resource.h>
@@ -31,3 +33,5 @@ private:
 };
 
 }  // namespace testutil
+
+#endif
