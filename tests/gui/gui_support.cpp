@@ -67,6 +67,12 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
+fs::path MakeTempDir(const std::string& stem)
+{
+    std::string pattern = (fs::temp_directory_path() / (stem + "-XXXXXX")).string();
+    return ::mkdtemp(pattern.data()) != nullptr ? fs::path(pattern) : fs::path();
+}
+
 void ClickCentre(wxWindow* window)
 {
     const wxRect rect = window->GetScreenRect();
@@ -82,9 +88,8 @@ void DialogTest::SetUp()
     ClearJobs();
     g_surfaceArea = 1.0f;
     g_areaEnabled = 0;
-    char pattern[] = "/tmp/quillmere-gui-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    m_dir = pattern;
+    m_dir = MakeTempDir("quillmere-gui");
+    ASSERT_FALSE(m_dir.empty());
     m_previousDir = fs::current_path();
     fs::current_path(m_dir);
 

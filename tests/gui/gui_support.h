@@ -38,6 +38,9 @@ fs::path TestData(const std::string& name);
 // Splits text at LF, dropping one CR before each LF and the empty tail.
 std::vector<std::string> Lines(const std::string& text);
 
+// A new, empty folder in the system's temporary folder; empty on failure.
+fs::path MakeTempDir(const std::string& stem);
+
 // Clicks the centre of `window` with the simulated mouse.
 void ClickCentre(wxWindow* window);
 

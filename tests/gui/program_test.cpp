@@ -15,6 +15,8 @@
 // Before the X headers, whose macros (None, Bool) would clash with it.
 #include <gtest/gtest.h>
 
+#include "gui_support.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -78,9 +80,8 @@ protected:
     {
         m_display = XOpenDisplay(nullptr);
         ASSERT_NE(m_display, nullptr) << "no X display";
-        char pattern[] = "/tmp/quillmere-prog-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        m_dir = guitest::MakeTempDir("quillmere-prog").string();
+        ASSERT_FALSE(m_dir.empty());
     }
 
     void TearDown() override
