@@ -41,24 +41,24 @@ namespace {
 
 enum class OptionKind { Area, ReduceName, Help, Version };
 
-struct OptionSpec {
+struct OptionEntry {
     std::string_view name;
     OptionKind kind;
     bool takesValue;
 };
 
-constexpr OptionSpec OPTIONS[] = {
+constexpr OptionEntry OPTIONS[] = {
     {"--area", OptionKind::Area, true},
     {"--reduce-name", OptionKind::ReduceName, false},
     {"--help", OptionKind::Help, false},
     {"--version", OptionKind::Version, false},
 };
 
-const OptionSpec* FindOption(std::string_view name)
+const OptionEntry* FindOption(std::string_view name)
 {
-    for (const OptionSpec& spec : OPTIONS) {
-        if (spec.name == name) {
-            return &spec;
+    for (const OptionEntry& entry : OPTIONS) {
+        if (entry.name == name) {
+            return &entry;
         }
     }
     return nullptr;
@@ -104,15 +104,15 @@ ConvertOptions ParseCommandLine(const std::vector<std::string>& args)
 
         const std::size_t equals = arg.find('=');
         const std::string_view name = std::string_view(arg).substr(0, equals);
-        const OptionSpec* spec = FindOption(name);
-        if (spec == nullptr) {
+        const OptionEntry* entry = FindOption(name);
+        if (entry == nullptr) {
             return UsageError("unknown option '" + std::string(name) + "'");
         }
-        if (!spec->takesValue && equals != std::string::npos) {
+        if (!entry->takesValue && equals != std::string::npos) {
             return UsageError("option '" + std::string(name) + "' takes no value");
         }
 
-        switch (spec->kind) {
+        switch (entry->kind) {
             case OptionKind::Help:
                 return WithAction(CliAction::Help);
             case OptionKind::Version:
