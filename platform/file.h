@@ -1,26 +1,43 @@
-// CFile: the file base class over the operating system's file descriptors.
-// Opens by path with the access, share and create bits, records the path,
-// and owns the descriptor until it is closed.
+// CFile: the file base class over the operating system's own files: POSIX
+// descriptors, or Win32 handles on Windows. Opens by path with the access,
+// share and create bits, records the path, and owns the descriptor or handle
+// until it is closed.
 #pragma once
 
 #include "platform/cstring.h"
 #include "platform/file_exception.h"
 #include "platform/types.h"
 
+#include <cstdint>
+
 // Open flag bits.
 constexpr UINT OPEN_READ = 0x0000;  // neither access bit: read only
 constexpr UINT OPEN_WRITE = 0x0001;
 constexpr UINT OPEN_READWRITE = 0x0002;
-constexpr UINT OPEN_SHARE_MASK = 0x0070;  // share bits: accepted, no effect here
+constexpr UINT OPEN_SHARE_MASK = 0x0070;  // share bits: obeyed on Windows, accepted elsewhere
+constexpr UINT OPEN_SHARE_COMPAT = 0x0000;
+constexpr UINT OPEN_SHARE_EXCLUSIVE = 0x0010;
+constexpr UINT OPEN_SHARE_DENY_WRITE = 0x0020;
+constexpr UINT OPEN_SHARE_DENY_READ = 0x0030;
+constexpr UINT OPEN_SHARE_DENY_NONE = 0x0040;
 constexpr UINT OPEN_NO_INHERIT = 0x0080;
 constexpr UINT OPEN_CREATE = 0x1000;
 constexpr UINT OPEN_NO_TRUNCATE = 0x2000;
 constexpr UINT OPEN_TEXT = 0x4000;
 constexpr UINT OPEN_BINARY = 0x8000;
 
+#ifdef _WIN32
+// A Win32 HANDLE held as an integer, the form the C runtime's
+// _open_osfhandle takes; INVALID_HANDLE_VALUE is -1.
+using FileHandle = std::intptr_t;
+#else
+// A POSIX file descriptor.
+using FileHandle = int;
+#endif
+
 class CFile {
 public:
-    static constexpr int hFileNull = -1;
+    static constexpr FileHandle hFileNull = -1;
 
     CFile() = default;
     virtual ~CFile();
@@ -44,7 +61,7 @@ public:
     // The path recorded by Open.
     const CString& GetFilePath() const { return m_strFileName; }
 
-    int m_hFile = hFileNull;
+    FileHandle m_hFile = hFileNull;
     BOOL m_bCloseOnDelete = FALSE;
     CString m_strFileName;
 
@@ -53,6 +70,7 @@ protected:
     // the reason of its failed Open when there was one, else "invalid file".
     [[noreturn]] void ThrowNotOpen() const;
 
-    // errno of the last failed Open, 0 when the last Open succeeded or none ran.
-    int m_openError = 0;
+    // Operating-system error of the last failed Open (errno, or the Win32
+    // error code on Windows); 0 when the last Open succeeded or none ran.
+    long m_openError = 0;
 };

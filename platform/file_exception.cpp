@@ -1,7 +1,6 @@
 #include "platform/file_exception.h"
 
-#include <cerrno>
-#include <cstring>
+#include "platform/os_error.h"
 
 namespace {
 
@@ -43,36 +42,6 @@ constexpr CauseReason CAUSE_REASONS[] = {
     {CFileException::endOfFile, "end of file"},
 };
 
-// errno values and the cause each stands for.
-struct ErrnoCause {
-    int osError;
-    int cause;
-};
-
-constexpr ErrnoCause ERRNO_CAUSES[] = {
-    {ENOENT, CFileException::fileNotFound},
-    {ENOTDIR, CFileException::badPath},
-    {ENAMETOOLONG, CFileException::badPath},
-    {ELOOP, CFileException::badPath},
-    {EMFILE, CFileException::tooManyOpenFiles},
-    {ENFILE, CFileException::tooManyOpenFiles},
-    {EACCES, CFileException::accessDenied},
-    {EPERM, CFileException::accessDenied},
-    {EROFS, CFileException::accessDenied},
-    {EISDIR, CFileException::accessDenied},
-    {EBADF, CFileException::invalidFile},
-    {EINVAL, CFileException::invalidFile},
-    {ESPIPE, CFileException::badSeek},
-    {EIO, CFileException::hardIO},
-    {ETXTBSY, CFileException::sharingViolation},
-    {EBUSY, CFileException::sharingViolation},
-    {EDEADLK, CFileException::lockViolation},
-    {ENOLCK, CFileException::lockViolation},
-    {ENOSPC, CFileException::diskFull},
-    {EDQUOT, CFileException::diskFull},
-    {EFBIG, CFileException::diskFull},
-};
-
 const char* VerbOf(int cause)
 {
     for (const CauseText& entry : CAUSE_TEXTS) {
@@ -107,23 +76,15 @@ const char* CException::what() const noexcept
 
 int CFileException::OsErrorToException(long osError)
 {
-    if (osError == 0) {
-        return none;
-    }
-    for (const ErrnoCause& entry : ERRNO_CAUSES) {
-        if (entry.osError == osError) {
-            return entry.cause;
-        }
-    }
-    return genericException;
+    return OsErrorCause(osError);
 }
 
 CString CFileException::GetErrorMessage() const
 {
-    const char* reason = m_lOsError != 0 ? std::strerror(static_cast<int>(m_lOsError)) : ReasonOf(m_cause);
+    const CString reason = m_lOsError != 0 ? OsErrorReason(m_lOsError) : CString(ReasonOf(m_cause));
     const char* name = m_strFileName.IsEmpty() ? "(unnamed file)" : m_strFileName.c_str();
     CString text;
-    text.Format("%s %s: %s", VerbOf(m_cause), name, reason);
+    text.Format("%s %s: %s", VerbOf(m_cause), name, reason.c_str());
     return text;
 }
 

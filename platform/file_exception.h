@@ -43,7 +43,8 @@ public:
     CFileException(int cause, long osError, const CString& fileName)
         : m_cause(cause), m_lOsError(osError), m_strFileName(fileName) {}
 
-    // Maps an operating-system error number (errno) to a cause code.
+    // Maps an operating-system error number (errno, or a Win32 error code on
+    // Windows) to a cause code.
     static int OsErrorToException(long osError);
 
     // "cannot read /data/run/cell.idf: Input/output error", and so on.
