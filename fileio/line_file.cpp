@@ -11,7 +11,8 @@ namespace {
 // Characters of one ReadLine chunk: fgets is asked for one more to hold the zero.
 constexpr int LINE_CHUNK = 128;
 
-// Size of the stream buffer: large enough that byte-by-byte callers stay cheap.
+// Size of the stream buffer: large enough that byte-by-byte and line-by-line
+// callers stay cheap and the system is called once per 64 KiB.
 constexpr std::size_t STREAM_BUFFER_SIZE = 64 * 1024;
 
 }  // namespace
@@ -50,7 +51,17 @@ BOOL CLineFile::Open(const char* path, UINT flags, CFileException* error)
     mode.back() = 'b';
     m_stream = Sys().fdopen(m_hFile, mode.c_str());
     if (m_stream != nullptr) {
-        std::setvbuf(m_stream, nullptr, _IOFBF, STREAM_BUFFER_SIZE);
+        // The buffer is given, not just its size: some C libraries ignore the
+        // size without a buffer and keep a small default one.
+        if (!m_streamBuffer) {
+            m_streamBuffer = std::make_unique_for_overwrite<char[]>(STREAM_BUFFER_SIZE);
+        }
+        std::setvbuf(m_stream, m_streamBuffer.get(), _IOFBF, STREAM_BUFFER_SIZE);
+        // A stream laid over a descriptor does not know its offset until it
+        // first seeks, so every position query would be a system call. This
+        // seek only teaches it the offset: it goes past the seam because its
+        // failure (on a pipe, say) changes nothing but speed and is ignored.
+        std::fseek(m_stream, 0, SEEK_CUR);
         m_textMode = (flags & OPEN_BINARY) == 0;
         return TRUE;
     }
@@ -147,19 +158,30 @@ void CLineFile::Write(const void* buffer, UINT count)
 void CLineFile::WriteText(const char* text)
 {
     RequireStream();
-    if (m_textMode && std::strchr(text, '\n') != nullptr) {
-        m_scratch.clear();
-        for (const char* p = text; *p != '\0'; ++p) {
-            if (*p == '\n') {
-                m_scratch += '\r';
-            }
-            m_scratch += *p;
-        }
-        text = m_scratch.c_str();
+    if (m_textMode) {
+        text = TranslateLineFeeds(text);
     }
     if (Sys().fputs(text, m_stream) == EOF) {
         Throw(CFileException::diskFull);
     }
+}
+
+const char* CLineFile::TranslateLineFeeds(const char* text)
+{
+    const char* feed = std::strchr(text, '\n');
+    if (feed == nullptr) {
+        return text;
+    }
+    // Copied in spans between line feeds, each line feed becoming CR LF.
+    m_scratch.clear();
+    do {
+        m_scratch.append(text, static_cast<std::size_t>(feed - text));
+        m_scratch.append("\r\n", 2);
+        text = feed + 1;
+        feed = std::strchr(text, '\n');
+    } while (feed != nullptr);
+    m_scratch.append(text);
+    return m_scratch.c_str();
 }
 
 BOOL CLineFile::ReadLine(CString& line)

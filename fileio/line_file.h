@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "platform/file.h"
@@ -65,6 +66,10 @@ private:
     void RequireStream() const;
     void PutText(const char* text, size_t length);
 
+    // `text` with every line feed turned into CR LF (kept in m_scratch when it has any).
+    const char* TranslateLineFeeds(const char* text);
+
     bool m_textMode = false;
-    std::string m_scratch;  // text-mode translation buffer
+    std::string m_scratch;                   // text-mode translation buffer
+    std::unique_ptr<char[]> m_streamBuffer;  // the stream's buffer, kept until destruction
 };
