@@ -35,7 +35,9 @@ int ReadPointCount(CLineFile& work)
     const ULONGLONG length = work.GetLength();
     CString line;
     while (work.GetPosition() < length) {
-        work.ReadLine(line);
+        // A work file cut short meanwhile (by a program that does not take
+        // the work-file lock) ends here, instead of never reaching `length`.
+        if (!work.ReadLine(line)) break;
         if (line.Find(DATA_MARKER) >= 0) break;
     }
     work.ReadLine(line);  // the line after the marker is not used
