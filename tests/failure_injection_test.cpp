@@ -7,6 +7,8 @@
 #ifndef _WIN32
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -493,6 +495,68 @@ TEST_F(FailureInjectionTest, FailedDeletionLeavesACompleteWorkFileAndACompleteOu
     EXPECT_EQ(result.target, clean.target);
     EXPECT_TRUE(result.workLeft);
     EXPECT_EQ(g_fault.path, WORK_FILE_NAME);
+}
+
+// ---- the work file cut short by another program ---------------------------------
+
+// Empties the file of the stream on the first line read, as a program
+// that does not take the work-file lock (an older one) might.
+bool g_cutPending = false;
+
+char* ReadAndCutFile(char* buffer, int count, FILE* stream)
+{
+    if (g_cutPending) {
+        g_cutPending = false;
+        // The stream reads only: cut the file through its name.
+        (void)!truncate(PathOfStream(stream).c_str(), 0);
+    }
+    return RealSysIo().fgets(buffer, count, stream);
+}
+
+// Runs `body` in a child process and says whether it ended within `seconds`.
+bool EndsWithin(int seconds, const std::function<void()>& body)
+{
+    std::fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        try {
+            body();
+        } catch (...) {
+        }
+        _exit(0);
+    }
+    for (int waited = 0; waited < seconds * 100; ++waited) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return true;
+        usleep(10000);
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    return false;
+}
+
+TEST_F(FailureInjectionTest, ConverterEndsWhenTheWorkFileIsCutShortUnderIt)
+{
+    // Longer than the stream's buffer, so the reads go on past the cut.
+    std::string rows = "h\r\n";
+    while (rows.size() < 300000)
+        rows += "1,0,EIS,0,0,1,1000,0,0,10,-5\r\n";
+    struct Case {
+        const char* name;
+        int (*convert)(CString, CString);
+    } const cases[] = {
+        {"current-voltage converter looking for its marker", ConvertIvFile},
+        {"impedance converter", ConvertEisCsv},
+    };
+    for (const Case& c : cases) {
+        WriteFileBytes("work.txt", rows);
+        ScopedSysIo restore;
+        g_cutPending = true;
+        Sys().fgets = ReadAndCutFile;
+        EXPECT_TRUE(EndsWithin(5, [&] { c.convert(PathOf("work.txt").c_str(), PathOf(TARGET).c_str()); }))
+            << c.name << ": still reading after 5 s";
+    }
 }
 
 // ---- the batch ----------------------------------------------------------------------
