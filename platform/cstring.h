@@ -3,6 +3,7 @@
 // operations the converters and the batch code rely on.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,19 @@ public:
     CString(std::string_view text) : m_text(text) {}        // NOLINT
 
     CString& operator=(const char* text);
+    // Replaces the content with `length` characters from `text`, reusing the
+    // storage: the cheap way to refill a string over and over.
+    void SetString(const char* text, int length)
+    {
+        const auto count = static_cast<std::size_t>(length);
+        if (std::less_equal<const char*>()(m_text.data(), text) &&
+            std::less_equal<const char*>()(text, m_text.data() + m_text.size())) {
+            m_text.assign(text, count);  // a part of this string itself
+            return;
+        }
+        m_text.clear();
+        m_text.append(text, count);
+    }
 
     int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }

@@ -96,6 +96,27 @@ TEST(CStringTest, BufferAccessKeepsContentAndTakesLengthFromTerminator)
     EXPECT_EQ(text, "abyz");
 }
 
+TEST(CStringTest, SetStringTakesExactlyTheGivenCharacters)
+{
+    CString field("a long previous content that is replaced");
+    const char row[] = "1258.875,96.984375";
+    field.SetString(row + 9, 9);
+    EXPECT_EQ(field, "96.984375");
+    field.SetString(row, 0);
+    EXPECT_TRUE(field.IsEmpty());
+    field.SetString("a\0b", 3);  // a zero byte is a character like any other
+    EXPECT_EQ(field.GetLength(), 3);
+}
+
+TEST(CStringTest, SetStringFromAPartOfItself)
+{
+    CString text("frequency,real");
+    text.SetString(text.c_str() + 10, 4);
+    EXPECT_EQ(text, "real");
+    text.SetString(text.c_str(), text.GetLength());
+    EXPECT_EQ(text, "real");
+}
+
 TEST(CStringTest, ConcatenationWithTextOnEitherSide)
 {
     CString dir("D:\\run\\");
