@@ -49,9 +49,9 @@ int ReadPointCount(CLineFile& work)
 
 // Takes the next data line into `point` and writes its output line. Past
 // the end of the file the line is empty and every value carries over.
-void ConvertPoint(CLineFile& work, CLineFile& output, IvPoint& point)
+// `line` is the caller's, so its storage serves every point.
+void ConvertPoint(CLineFile& work, CLineFile& output, IvPoint& point, CString& line)
 {
-    CString line;
     work.ReadLine(line);
     ParseFloatTriple(line, point.first, point.second, point.third);
     // The held value is divided, so a carried-over value is divided again.
@@ -74,7 +74,8 @@ int ConvertIvFile(CString workPath, CString outputPath)
     const int count = ReadPointCount(work);
     if (count > 0) {
         IvPoint point;
-        for (int i = 0; i < count; ++i) ConvertPoint(work, output, point);
+        CString line;
+        for (int i = 0; i < count; ++i) ConvertPoint(work, output, point, line);
     }
     // Closed explicitly also without points, so a failed close is reported
     // rather than lost in a destructor.
