@@ -17,5 +17,7 @@ int FuzzSplitter(const std::uint8_t* data, std::size_t size);
 int FuzzIvConverter(const std::uint8_t* data, std::size_t size);
 // The impedance converter on arbitrary work-file bytes.
 int FuzzEisConverter(const std::uint8_t* data, std::size_t size);
+// Number reading and writing against sscanf and snprintf.
+int FuzzNumbers(const std::uint8_t* data, std::size_t size);
 // ConvertFile on arbitrary input bytes under a path built from the input.
 int FuzzConvertFile(const std::uint8_t* data, std::size_t size);

@@ -31,6 +31,7 @@ const ReplayTarget TARGETS[] = {
     {"splitter", FuzzSplitter},
     {"iv_converter", FuzzIvConverter},
     {"eis_converter", FuzzEisConverter},
+    {"numbers", FuzzNumbers},
     {"convert_file", FuzzConvertFile},
 };
 
