@@ -1,5 +1,6 @@
 // Fuzz target: the impedance converter on arbitrary work-file bytes.
 #include <string>
+#include <vector>
 
 #include "engine/eis_converter.h"
 #include "fuzz/fuzz_support.h"
@@ -9,6 +10,32 @@
 namespace {
 
 using fuzzsupport::Check;
+
+// What a well-formed work file gives: the number of rows converted before
+// the first row whose field 2 lacks "EIS", and whether there was such a row.
+struct EisModel {
+    std::size_t rows = 0;
+    bool stopped = false;
+};
+
+EisModel ModelRows(const std::string& work)
+{
+    const std::vector<std::string> lines = fuzzsupport::WorkLines(work);
+    EisModel model;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        // Field 2 runs from the second comma to the next one or the end.
+        const std::size_t first = lines[i].find(',');
+        const std::size_t second = first == std::string::npos ? first : lines[i].find(',', first + 1);
+        const std::string field =
+            second == std::string::npos ? "" : lines[i].substr(second + 1, lines[i].find(',', second + 1) - second - 1);
+        if (field.find("EIS") == std::string::npos) {
+            model.stopped = true;
+            break;
+        }
+        ++model.rows;
+    }
+    return model;
+}
 
 }  // namespace
 
@@ -20,10 +47,12 @@ int FuzzEisConverter(const std::uint8_t* data, std::size_t size)
     const std::string outputPath = scene.PathOf("out.txt");
     fuzzsupport::WriteBytes(workPath, work);
 
+    bool raised = false;
     try {
         Check(ConvertEisCsv(workPath.c_str(), outputPath.c_str()) == 0, "result not 0");
     } catch (const CFileException& error) {
         Check(fuzzsupport::CScene::CapReached(), "file error: " + error.GetErrorMessage().str());
+        raised = true;
     }
     const std::string output = fuzzsupport::ReadBytes(outputPath);
     fuzzsupport::CheckNumberLines(output, ' ', "impedance output");
@@ -34,6 +63,11 @@ int FuzzEisConverter(const std::uint8_t* data, std::size_t size)
         rows += byte == '\n' ? 1 : 0;
     Check(fuzzsupport::CountLines(output) < rows, "more output lines than rows");
     Check(scene.Messages() <= 1, "the message was shown more than once");
+    if (fuzzsupport::IsFilterOutput(work) && !raised) {
+        const EisModel model = ModelRows(work);
+        Check(fuzzsupport::CountLines(output) == model.rows, "output lines differ from the rows with \"EIS\"");
+        Check(scene.Messages() == (model.stopped ? 1 : 0), "message shown or missing");
+    }
     Check(fuzzsupport::ReadBytes(workPath) == work, "the work file was changed");
     scene.CheckDescriptors();
     return 0;

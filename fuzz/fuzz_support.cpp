@@ -165,6 +165,32 @@ void CheckNumberLines(const std::string& text, char separator, const char* what)
     }
 }
 
+bool IsFilterOutput(const std::string& work)
+{
+    for (std::size_t i = 0; i < work.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(work[i]);
+        if (byte == '\r' && i + 1 < work.size() && work[i + 1] == '\n')
+            ++i;
+        else if (byte < 0x20 || byte > 0x7E)
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string> WorkLines(const std::string& work)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < work.size()) {
+        std::size_t end = work.find("\r\n", start);
+        if (end == std::string::npos)
+            end = work.size();
+        lines.push_back(work.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
 std::size_t CountLines(std::string_view text)
 {
     std::size_t count = 0;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/message_box.h"
 #include "platform/sysio.h"
@@ -43,6 +44,11 @@ int CountOpenDescriptors();
 // Checks that every line of `text` ends in CR LF and holds three "%f"
 // numbers joined by `separator`.
 void CheckNumberLines(const std::string& text, char separator, const char* what);
+// True when `work` could have come from the filter: printable bytes and
+// CR LF pairs only.
+bool IsFilterOutput(const std::string& work);
+// The lines of such a work file, without their CR LF.
+std::vector<std::string> WorkLines(const std::string& work);
 // Number of CR LF line ends in `text`.
 std::size_t CountLines(std::string_view text);
 

@@ -1,4 +1,7 @@
 // Fuzz target: the current-voltage converter on arbitrary work-file bytes.
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <string>
 
 #include "engine/iv_converter.h"
@@ -11,6 +14,21 @@ namespace {
 using fuzzsupport::Check;
 
 constexpr int NO_POINTS = -2;
+
+// The point count of a well-formed work file: the line two after the first
+// that holds "primary_data", read as "%d" does (0 when there is none).
+long ModelPointCount(const std::string& work)
+{
+    const std::vector<std::string> lines = fuzzsupport::WorkLines(work);
+    std::size_t next = 0;
+    while (next < lines.size() && lines[next++].find("primary_data") == std::string::npos) {
+    }
+    next += 1;  // the line after the marker
+    if (next >= lines.size())
+        return 0;
+    const long count = std::strtol(lines[next].c_str(), nullptr, 10);
+    return std::clamp<long>(count, INT_MIN, INT_MAX);
+}
 
 }  // namespace
 
@@ -37,6 +55,16 @@ int FuzzIvConverter(const std::uint8_t* data, std::size_t size)
         Check((result == NO_POINTS) == output.empty(), "an empty output goes with -2, and only then");
     }
     fuzzsupport::CheckNumberLines(output, ',', "current-voltage output");
+    if (fuzzsupport::IsFilterOutput(work)) {
+        // One output line per counted point, however few lines follow.
+        const long count = ModelPointCount(work);
+        if (!raised)
+            Check(result == (count > 0 ? 0 : NO_POINTS), "result " + std::to_string(result) + " for count " +
+                                                             std::to_string(count));
+        const std::size_t lines = fuzzsupport::CountLines(output);
+        Check(raised ? static_cast<long>(lines) < count : static_cast<long>(lines) == std::max(count, 0L),
+              std::to_string(lines) + " output lines for count " + std::to_string(count));
+    }
     Check(fuzzsupport::ReadBytes(workPath) == work, "the work file was changed");
     Check(scene.Messages() == 0, "the current-voltage converter showed a message");
     scene.CheckDescriptors();
