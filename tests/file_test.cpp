@@ -1,0 +1,362 @@
+// The file base class: opening by the flag word's access, create and share
+// bits, the length as on disk, closing, and the file exceptions of each.
+#include "platform/file.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "platform/file_exception.h"
+#include "platform/sysio.h"
+#include "support/test_util.h"
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using testutil::Exists;
+using testutil::ReadFileBytes;
+using testutil::WriteFileBytes;
+
+class FileTest : public testutil::TempDirTest {};
+
+// A failed open of `path` with `flags`: FALSE, a closed object, and the
+// exception record filled with `cause`, `osError` and the path.
+void ExpectOpenFails(const char* path, UINT flags, int cause, long osError)
+{
+    CFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open(path, flags, &error)) << path;
+    EXPECT_EQ(file.m_hFile, CFile::hFileNull) << path;
+    EXPECT_FALSE(file.m_bCloseOnDelete) << path;
+    EXPECT_EQ(error.m_cause, cause) << path;
+    EXPECT_EQ(error.m_lOsError, osError) << path;
+    EXPECT_EQ(error.m_strFileName, path);
+    EXPECT_EQ(file.GetFilePath(), path) << "the path is recorded also when the open fails";
+}
+
+// ---- opening ------------------------------------------------------------------
+
+TEST_F(FileTest, OpenHoldsTheFileUntilClose)
+{
+    WriteFileBytes("a.txt", "abc");
+    CFile file;
+    ASSERT_TRUE(file.Open("a.txt", OPEN_READ));
+    EXPECT_NE(file.m_hFile, CFile::hFileNull);
+    EXPECT_TRUE(file.m_bCloseOnDelete);
+    file.Close();
+    EXPECT_EQ(file.m_hFile, CFile::hFileNull);
+    EXPECT_FALSE(file.m_bCloseOnDelete);
+}
+
+struct CreateCase {
+    const char* name;
+    UINT flags;
+    const char* contentAfter;  // of a file that held "old content"
+};
+
+TEST_F(FileTest, CreateBitsEmptyOrKeepAnExistingFile)
+{
+    const CreateCase cases[] = {
+        {"create empties", OPEN_CREATE | OPEN_READWRITE, ""},
+        {"create, write only, empties", OPEN_CREATE | OPEN_WRITE, ""},
+        {"create without truncation keeps", OPEN_CREATE | OPEN_NO_TRUNCATE | OPEN_READWRITE, "old content"},
+        {"plain write keeps", OPEN_WRITE, "old content"},
+        {"binary bit changes nothing", OPEN_CREATE | OPEN_READWRITE | OPEN_BINARY, ""},
+    };
+    for (const CreateCase& c : cases) {
+        WriteFileBytes("a.txt", "old content");
+        {
+            CFile file;
+            ASSERT_TRUE(file.Open("a.txt", c.flags)) << c.name;
+        }
+        EXPECT_EQ(ReadFileBytes("a.txt"), c.contentAfter) << c.name;
+    }
+}
+
+TEST_F(FileTest, CreateMakesAMissingFile)
+{
+    for (UINT flags : {OPEN_CREATE | OPEN_READWRITE, OPEN_CREATE | OPEN_NO_TRUNCATE | OPEN_WRITE}) {
+        fs::remove("new.txt");
+        CFile file;
+        ASSERT_TRUE(file.Open("new.txt", flags)) << flags;
+        EXPECT_TRUE(Exists("new.txt")) << flags;
+    }
+}
+
+TEST_F(FileTest, MissingFileIsNotFound)
+{
+#ifdef _WIN32
+    const long osError = ERROR_FILE_NOT_FOUND;
+#else
+    const long osError = ENOENT;
+#endif
+    ExpectOpenFails("absent.idf", OPEN_READ, CFileException::fileNotFound, osError);
+    ExpectOpenFails("absent.idf", OPEN_WRITE, CFileException::fileNotFound, osError);
+    EXPECT_FALSE(Exists("absent.idf")) << "only the create bit makes a file";
+}
+
+TEST_F(FileTest, MissingFolderCannotBeCreatedIn)
+{
+    // Windows tells a missing folder from a missing file; POSIX systems do not.
+#ifdef _WIN32
+    ExpectOpenFails("nowhere\\out.txt", OPEN_CREATE | OPEN_READWRITE, CFileException::badPath, ERROR_PATH_NOT_FOUND);
+#else
+    ExpectOpenFails("nowhere/out.txt", OPEN_CREATE | OPEN_READWRITE, CFileException::fileNotFound, ENOENT);
+#endif
+}
+
+TEST_F(FileTest, FolderIsNoFileToOpen)
+{
+    fs::create_directory("folder");
+#ifdef _WIN32
+    const long osError = ERROR_ACCESS_DENIED;
+#else
+    const long osError = EISDIR;
+#endif
+    ExpectOpenFails("folder", OPEN_READ, CFileException::accessDenied, osError);
+}
+
+// ---- length -------------------------------------------------------------------
+
+TEST_F(FileTest, LengthIsTheSizeOnDiskAndMovesNothing)
+{
+    WriteFileBytes("a.txt", "line one\r\nline two\r\n");
+    CFile file;
+    ASSERT_TRUE(file.Open("a.txt", OPEN_READ));
+    EXPECT_EQ(file.GetLength(), 20u);
+    EXPECT_EQ(file.GetLength(), 20u);
+    file.Close();
+
+    ASSERT_TRUE(file.Open("a.txt", OPEN_CREATE | OPEN_READWRITE));
+    EXPECT_EQ(file.GetLength(), 0u);
+}
+
+TEST_F(FileTest, LengthOfAClosedFileRaises)
+{
+    CFile file;
+    try {
+        file.GetLength();
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, CFileException::invalidFile);
+    }
+    EXPECT_FALSE(file.Open("absent.idf", OPEN_READ));
+    try {
+        file.GetLength();
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, CFileException::fileNotFound) << "the reason of the failed open";
+        EXPECT_EQ(error.m_strFileName, "absent.idf");
+    }
+}
+
+// ---- closing ------------------------------------------------------------------
+
+TEST_F(FileTest, CloseAndAbortTwiceDoNothingMore)
+{
+    WriteFileBytes("a.txt", "x");
+    CFile file;
+    ASSERT_TRUE(file.Open("a.txt", OPEN_READ));
+    file.Close();
+    EXPECT_NO_THROW(file.Close());
+    file.Abort();
+    EXPECT_EQ(file.m_hFile, CFile::hFileNull);
+}
+
+TEST_F(FileTest, DestructionClosesTheFile)
+{
+    // Windows refuses to delete a file that is still open.
+    WriteFileBytes("a.txt", "x");
+    {
+        CFile file;
+        ASSERT_TRUE(file.Open("a.txt", OPEN_READWRITE));
+    }
+    std::error_code failure;
+    EXPECT_TRUE(fs::remove("a.txt", failure)) << failure.message();
+}
+
+// ---- share bits (Windows) -----------------------------------------------------
+
+#ifdef _WIN32
+
+struct ShareCase {
+    const char* name;
+    UINT first;         // share bits of the open that comes first
+    bool secondReads;   // may a second open read meanwhile?
+    bool secondWrites;  // may a second open write meanwhile?
+};
+
+TEST_F(FileTest, ShareBitsDecideWhatOthersMayOpen)
+{
+    const ShareCase cases[] = {
+        {"compatibility mode, as this system opens", OPEN_SHARE_COMPAT, true, true},
+        {"deny none", OPEN_SHARE_DENY_NONE, true, true},
+        {"deny write", OPEN_SHARE_DENY_WRITE, true, false},
+        {"deny read", OPEN_SHARE_DENY_READ, false, true},
+        {"exclusive", OPEN_SHARE_EXCLUSIVE, false, false},
+    };
+    WriteFileBytes("a.txt", "x");
+    for (const ShareCase& c : cases) {
+        CFile first;
+        ASSERT_TRUE(first.Open("a.txt", OPEN_READWRITE | c.first)) << c.name;
+        CFile reader;
+        CFileException error;
+        EXPECT_EQ(reader.Open("a.txt", OPEN_READ, &error) != FALSE, c.secondReads) << c.name;
+        if (!c.secondReads) {
+            EXPECT_EQ(error.m_cause, CFileException::sharingViolation) << c.name;
+            EXPECT_EQ(error.m_lOsError, ERROR_SHARING_VIOLATION) << c.name;
+        }
+        CFile writer;
+        EXPECT_EQ(writer.Open("a.txt", OPEN_WRITE) != FALSE, c.secondWrites) << c.name;
+    }
+}
+
+TEST_F(FileTest, ShareViolationMessageNamesTheFile)
+{
+    WriteFileBytes("a.txt", "x");
+    CFile first;
+    ASSERT_TRUE(first.Open("a.txt", OPEN_READ | OPEN_SHARE_EXCLUSIVE));
+    CFile second;
+    CFileException error;
+    EXPECT_FALSE(second.Open("a.txt", OPEN_READ, &error));
+    EXPECT_EQ(error.GetErrorMessage(), "cannot open a.txt: Device or resource busy");
+}
+
+// ---- failures of the system's calls (Windows) -------------------------------
+
+TEST_F(FileTest, FailedCloseRaisesDiskFullWithTheSystemsCode)
+{
+    WriteFileBytes("a.txt", "x");
+    ScopedSysIo restore;
+    static std::intptr_t held;
+    Sys().closeHandle = [](std::intptr_t handle) {
+        held = handle;
+        SetLastError(ERROR_DISK_FULL);
+        return 0;
+    };
+    CFile file;
+    ASSERT_TRUE(file.Open("a.txt", OPEN_READWRITE));
+    try {
+        file.Close();
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, CFileException::diskFull);
+        EXPECT_EQ(error.m_lOsError, ERROR_DISK_FULL);
+        EXPECT_EQ(error.m_strFileName, "a.txt");
+    }
+    EXPECT_EQ(file.m_hFile, CFile::hFileNull) << "closed, also when the close failed";
+    RealSysIo().closeHandle(held);
+}
+
+TEST_F(FileTest, FailedSizeQueryRaisesGenericWithTheSystemsCode)
+{
+    WriteFileBytes("a.txt", "x");
+    ScopedSysIo restore;
+    Sys().getFileSizeEx = [](std::intptr_t, long long*) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    };
+    CFile file;
+    ASSERT_TRUE(file.Open("a.txt", OPEN_READ));
+    try {
+        file.GetLength();
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, CFileException::genericException);
+        EXPECT_EQ(error.m_lOsError, ERROR_INVALID_HANDLE);
+    }
+}
+
+TEST_F(FileTest, FlagWordBecomesAccessShareAndDisposition)
+{
+    struct Call {
+        unsigned long access, share, disposition;
+    };
+    static Call seen;
+    ScopedSysIo restore;
+    Sys().createFile = [](const char*, unsigned long access, unsigned long share,
+                          unsigned long disposition) -> std::intptr_t {
+        seen = {access, share, disposition};
+        SetLastError(ERROR_ACCESS_DENIED);
+        return -1;
+    };
+    struct Case {
+        UINT flags;
+        Call expected;
+    } const cases[] = {
+        {0x0000, {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING}},
+        {0x8000, {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING}},
+        {0x9002, {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS}},
+        {0x1002, {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS}},
+        {OPEN_WRITE, {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING}},
+        {OPEN_CREATE | OPEN_NO_TRUNCATE | OPEN_WRITE, {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS}},
+        {OPEN_READ | OPEN_SHARE_EXCLUSIVE, {GENERIC_READ, 0, OPEN_EXISTING}},
+        {OPEN_READ | OPEN_SHARE_DENY_WRITE, {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING}},
+        {OPEN_READ | OPEN_SHARE_DENY_READ, {GENERIC_READ, FILE_SHARE_WRITE, OPEN_EXISTING}},
+    };
+    for (const Case& c : cases) {
+        CFile file;
+        EXPECT_FALSE(file.Open("a.txt", c.flags));
+        EXPECT_EQ(seen.access, c.expected.access) << std::hex << c.flags;
+        EXPECT_EQ(seen.share, c.expected.share) << std::hex << c.flags;
+        EXPECT_EQ(seen.disposition, c.expected.disposition) << std::hex << c.flags;
+    }
+}
+
+#else
+
+// ---- failures of the system's calls (POSIX) ---------------------------------
+
+TEST_F(FileTest, FailedCloseRaisesDiskFullWithErrno)
+{
+    WriteFileBytes("a.txt", "x");
+    ScopedSysIo restore;
+    static int held;
+    Sys().close = [](int fd) {
+        held = fd;
+        errno = EIO;
+        return -1;
+    };
+    CFile file;
+    ASSERT_TRUE(file.Open("a.txt", OPEN_READWRITE));
+    try {
+        file.Close();
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, CFileException::diskFull);
+        EXPECT_EQ(error.m_lOsError, EIO);
+        EXPECT_EQ(error.m_strFileName, "a.txt");
+    }
+    EXPECT_EQ(file.m_hFile, CFile::hFileNull) << "closed, also when the close failed";
+    RealSysIo().close(held);
+}
+
+TEST_F(FileTest, FailedSizeQueryRaisesGenericWithErrno)
+{
+    WriteFileBytes("a.txt", "x");
+    CFile file;
+    ASSERT_TRUE(file.Open("a.txt", OPEN_READ));
+    ScopedSysIo restore;
+    Sys().fstat = [](int, struct stat*) {
+        errno = EIO;
+        return -1;
+    };
+    try {
+        file.GetLength();
+        FAIL() << "no exception";
+    } catch (const CFileException& error) {
+        EXPECT_EQ(error.m_cause, CFileException::genericException);
+        EXPECT_EQ(error.m_lOsError, EIO);
+    }
+}
+
+#endif
+
+}  // namespace
