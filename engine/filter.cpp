@@ -4,7 +4,6 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 
 #if defined(__linux__)
 #include <fcntl.h>
@@ -60,10 +59,11 @@ UINT KeptRunLength(const unsigned char* bytes, UINT size)
     return length;
 }
 
-// Collects work-file bytes and hands them to the file in large pieces.
+// Collects work-file bytes in `buffer` (CHUNK bytes) and hands them to the
+// file in large pieces.
 class WorkWriter {
 public:
-    explicit WorkWriter(CLineFile& file) : m_file(file) {}
+    WorkWriter(CLineFile& file, char* buffer) : m_file(file), m_buffer(buffer) {}
 
     void Put(const char* bytes, UINT count)
     {
@@ -86,7 +86,7 @@ public:
 
 private:
     CLineFile& m_file;
-    char m_buffer[CHUNK];
+    char* m_buffer;
     UINT m_used = 0;
 };
 
@@ -181,8 +181,11 @@ bool FilterControlBytes(CString source, CString workPath)
     ForgoFlushOnClose(workPath);
     const ULONGLONG bound = input.GetLength();
 
+    // One pair of buffers serves every call: fresh blocks from the system
+    // for each file would cost more than the copy of a small one.
     static thread_local unsigned char chunk[CHUNK];
-    auto writer = std::make_unique<WorkWriter>(work);
+    static thread_local char workBuffer[CHUNK];
+    WorkWriter writer(work, workBuffer);
     FilterState state;
     for (ULONGLONG done = 0; done < bound;) {
         UINT want = static_cast<UINT>(std::min<ULONGLONG>(CHUNK, bound - done));
@@ -191,12 +194,12 @@ bool FilterControlBytes(CString source, CString workPath)
             break;  // the file became shorter: copy what was there
         }
         done += got;
-        FilterChunk(chunk, got, state, *writer);
+        FilterChunk(chunk, got, state, writer);
     }
     if (state.pending != Pending::nothing) {
-        writer->Put("\r\n", 2);
+        writer.Put("\r\n", 2);
     }
-    writer->Drain();
+    writer.Drain();
     input.Close();
     work.Flush();
     work.Close();

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "platform/sysio.h"
 
@@ -14,6 +15,29 @@ constexpr int LINE_CHUNK = 128;
 // Size of the stream buffer: large enough that byte-by-byte and line-by-line
 // callers stay cheap and the system is called once per 64 KiB.
 constexpr std::size_t STREAM_BUFFER_SIZE = 64 * 1024;
+
+// Stream buffers kept for the next file: a batch opens four files per job,
+// and taking 64 KiB blocks from the system and giving them back every time
+// would cost more than the conversion of a small file.
+constexpr std::size_t SPARE_BUFFERS = 4;
+thread_local std::vector<std::unique_ptr<char[]>> t_spareBuffers;
+
+std::unique_ptr<char[]> TakeStreamBuffer()
+{
+    if (t_spareBuffers.empty()) {
+        return std::make_unique_for_overwrite<char[]>(STREAM_BUFFER_SIZE);
+    }
+    std::unique_ptr<char[]> buffer = std::move(t_spareBuffers.back());
+    t_spareBuffers.pop_back();
+    return buffer;
+}
+
+void GiveBackStreamBuffer(std::unique_ptr<char[]> buffer)
+{
+    if (buffer && t_spareBuffers.size() < SPARE_BUFFERS) {
+        t_spareBuffers.push_back(std::move(buffer));
+    }
+}
 
 }  // namespace
 
@@ -54,15 +78,11 @@ BOOL CLineFile::Open(const char* path, UINT flags, CFileException* error)
         // The buffer is given, not just its size: some C libraries ignore the
         // size without a buffer and keep a small default one.
         if (!m_streamBuffer) {
-            m_streamBuffer = std::make_unique_for_overwrite<char[]>(STREAM_BUFFER_SIZE);
+            m_streamBuffer = TakeStreamBuffer();
         }
         std::setvbuf(m_stream, m_streamBuffer.get(), _IOFBF, STREAM_BUFFER_SIZE);
-        // A stream laid over a descriptor does not know its offset until it
-        // first seeks, so every position query would be a system call. This
-        // seek only teaches it the offset: it goes past the seam because its
-        // failure (on a pipe, say) changes nothing but speed and is ignored.
-        std::fseek(m_stream, 0, SEEK_CUR);
         m_textMode = (flags & OPEN_BINARY) == 0;
+        m_offsetKnown = false;
         return TRUE;
     }
     int failure = errno != 0 ? errno : EIO;
@@ -254,6 +274,15 @@ LONGLONG CLineFile::Seek(LONGLONG offset, UINT origin)
 ULONGLONG CLineFile::GetPosition() const
 {
     RequireStream();
+    // A stream laid over a descriptor does not know its offset until it
+    // first seeks, so every position query would be a system call; the
+    // converters ask once per line. This seek only teaches the stream its
+    // offset: it goes past the seam because its failure (on a pipe, say)
+    // changes nothing but speed, and the query below reports it anyway.
+    if (!m_offsetKnown) {
+        std::fseek(m_stream, 0, SEEK_CUR);
+        m_offsetKnown = true;
+    }
     off_t position = Sys().ftello(m_stream);
     if (position == -1) {
         Throw(CFileException::invalidFile);
@@ -275,6 +304,7 @@ void CLineFile::Close()
     m_hFile = hFileNull;
     m_bCloseOnDelete = FALSE;
     m_stream = nullptr;
+    GiveBackStreamBuffer(std::move(m_streamBuffer));
     if (result != 0) {
         AfxThrowFileException(CFileException::diskFull, failure, m_strFileName);
     }
@@ -284,6 +314,10 @@ void CLineFile::Abort()
 {
     if (m_stream != nullptr && m_bCloseOnDelete) {
         Sys().fclose(m_stream);
+        m_stream = nullptr;
+    }
+    if (m_stream == nullptr) {
+        GiveBackStreamBuffer(std::move(m_streamBuffer));  // no stream uses it any more
     }
     m_hFile = hFileNull;
     m_stream = nullptr;

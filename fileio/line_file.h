@@ -71,5 +71,6 @@ private:
 
     bool m_textMode = false;
     std::string m_scratch;                   // text-mode translation buffer
-    std::unique_ptr<char[]> m_streamBuffer;  // the stream's buffer, kept until destruction
+    std::unique_ptr<char[]> m_streamBuffer;  // the stream's buffer while it is open
+    mutable bool m_offsetKnown = false;      // the stream has been taught its offset
 };
