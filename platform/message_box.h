@@ -8,8 +8,13 @@
 #include "platform/cstring.h"
 #include "platform/types.h"
 
+// Windows' own headers define these as macros with the same values; then those serve.
+#ifndef MB_OK
 constexpr UINT MB_OK = 0x0000;
+#endif
+#ifndef MB_ICONASTERISK
 constexpr UINT MB_ICONASTERISK = 0x0040;
+#endif
 
 using MessageBoxSink = std::function<int(const CString& text, UINT type)>;
 using BeepSink = std::function<void(UINT type)>;
@@ -17,7 +22,9 @@ using BeepSink = std::function<void(UINT type)>;
 // Shows `text` in a modal box with an OK button; returns the button pressed (IDOK, 1).
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 
-// Sounds the system sound of `type` (MB_ICONASTERISK for "done").
+// Sounds the system sound of `type` (MB_ICONASTERISK for "done"). Windows'
+// own headers declare a MessageBeep of their own, so a file that includes
+// <windows.h> cannot include this header as well.
 void MessageBeep(UINT type);
 
 // Install a sink; returns the previous one. The default message sink writes
