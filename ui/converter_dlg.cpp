@@ -25,10 +25,6 @@
 #include "ui/resource.h"
 #include "ui/system_menu.h"
 
-#ifdef __WXMSW__
-#include <wx/msw/wrapwin.h>
-#endif
-
 namespace {
 
 // Pixels between the dialog and the console beside it.
@@ -234,11 +230,7 @@ void CConverterDlg::AddAboutEntry()
 {
     const CString text = AboutEntryText();
 #ifdef __WXMSW__
-    HMENU menu = ::GetSystemMenu(GetHWND(), FALSE);
-    if (menu != nullptr && !text.IsEmpty()) {
-        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text.c_str());
-    }
+    AppendAboutToSystemMenu(text);
 #else
     // GTK draws no window menu of its own: the dialog's right-click menu
     // stands in for it, with the usual commands and the About entry.
@@ -278,20 +270,6 @@ void CConverterDlg::ReportStoppedBatch(const CString& inputPath, const char* rea
     ShowPendingConsoleOutput();
     AfxMessageBox(BatchFailureMessage(inputPath, reason));
 }
-
-#ifdef __WXMSW__
-WXLRESULT CConverterDlg::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam)
-{
-    if (message == WM_SYSCOMMAND && IsAboutCommand(static_cast<int>(wParam))) {
-        ShowAboutBox();
-        return 0;
-    }
-    if (message == WM_QUERYDRAGICON) {
-        return reinterpret_cast<WXLRESULT>(OnQueryDragIcon().GetHICON());
-    }
-    return wxDialog::MSWWindowProc(message, wParam, lParam);
-}
-#endif
 
 void ShowProgressNow()
 {

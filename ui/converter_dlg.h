@@ -63,6 +63,8 @@ private:
     void PlaceWithConsole();
     void ReportStoppedBatch(const CString& inputPath, const char* reason);
 #ifdef __WXMSW__
+    // The About entry and its separator at the end of the window's own menu.
+    void AppendAboutToSystemMenu(const CString& text);
     WXLRESULT MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM lParam) override;
 #endif
 

@@ -1,5 +1,8 @@
 #include "ui/stdout_tap.h"
 
+// The tap itself works on POSIX descriptors here; stdout_tap_win.cpp has
+// the Windows one. The text helpers at the end serve both.
+#ifndef _WIN32
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -174,6 +177,7 @@ void CStdoutTap::Forward(const char* data, std::size_t size) const
         size -= static_cast<std::size_t>(put);
     }
 }
+#endif  // _WIN32
 
 std::string ToWindowText(std::string_view raw)
 {
