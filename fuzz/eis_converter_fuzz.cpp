@@ -56,11 +56,13 @@ int FuzzEisConverter(const std::uint8_t* data, std::size_t size)
     }
     const std::string output = fuzzsupport::ReadBytes(outputPath);
     fuzzsupport::CheckNumberLines(output, ' ', "impedance output");
-    // At most one output line per row after the header; every line feed of
-    // the work file may end a row, and so may the end of the file.
+    // At most one output line per row after the header. Every line feed of
+    // the work file may end a row, and so may the end of the file; a zero
+    // byte may too, since a line is cut at a zero byte and the rest of a
+    // long line comes back as the next one.
     std::size_t rows = 1;
     for (char byte : work)
-        rows += byte == '\n' ? 1 : 0;
+        rows += byte == '\n' || byte == '\0' ? 1 : 0;
     Check(fuzzsupport::CountLines(output) < rows, "more output lines than rows");
     Check(scene.Messages() <= 1, "the message was shown more than once");
     if (fuzzsupport::IsFilterOutput(work) && !raised) {
