@@ -134,6 +134,21 @@ bool ContinuesNumber(char c)
     return c == '.' || c == 'e' || c == 'E' || c == 'x' || c == 'X' || IsDigit(c);
 }
 
+// Whether `magnitude` times a million is an exact double: 1e6 is 2^6 times
+// 15625, so the odd part of the significand times 15625 must fit 53 bits.
+bool ScalesExactly(double magnitude)
+{
+    constexpr int SIGNIFICAND_BITS = 52;
+    constexpr std::uint64_t FRACTION_MASK = (std::uint64_t{1} << SIGNIFICAND_BITS) - 1;
+    constexpr std::uint64_t MAX_ODD_PART = ((std::uint64_t{1} << 53) - 1) / 15625;
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(magnitude);
+    std::uint64_t significand = bits & FRACTION_MASK;
+    if ((bits >> SIGNIFICAND_BITS) != 0) {
+        significand |= std::uint64_t{1} << SIGNIFICAND_BITS;  // a normal number's leading bit
+    }
+    return significand == 0 || (significand >> std::countr_zero(significand)) <= MAX_ODD_PART;
+}
+
 // "00" to "99": two digits per division.
 constexpr char DIGIT_PAIRS[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -145,25 +160,35 @@ void PutPair(char* out, unsigned pair)
     std::memcpy(out, DIGIT_PAIRS + 2 * pair, 2);
 }
 
+// Decimal digits of `value`, at least one.
+int DigitCount(std::uint64_t value)
+{
+    int count = 1;
+    for (; value >= 10; value /= 10) {
+        ++count;
+    }
+    return count;
+}
+
 // Writes `value` in decimal without leading zeros; returns the end.
 char* PutWhole(char* out, std::uint64_t value)
 {
-    char digits[20];
-    char* start = digits + sizeof digits;
-    while (value >= 100) {
-        start -= 2;
-        PutPair(start, static_cast<unsigned>(value % 100));
-        value /= 100;
+    if (value < 10) {
+        *out = static_cast<char>('0' + value);
+        return out + 1;
+    }
+    char* const end = out + DigitCount(value);
+    char* p = end;
+    for (; value >= 100; value /= 100) {
+        p -= 2;
+        PutPair(p, static_cast<unsigned>(value % 100));
     }
     if (value >= 10) {
-        start -= 2;
-        PutPair(start, static_cast<unsigned>(value));
+        PutPair(p - 2, static_cast<unsigned>(value));
     } else {
-        *--start = static_cast<char>('0' + value);
+        p[-1] = static_cast<char>('0' + value);
     }
-    const std::size_t length = static_cast<std::size_t>(digits + sizeof digits - start);
-    std::memcpy(out, start, length);
-    return out + length;
+    return end;
 }
 
 // Writes exactly six digits, zero-padded.
@@ -241,10 +266,10 @@ int WritePlainFixed(char* out, double value)
     }
     // The count of millionths must come out exact: then rounding it to an
     // integer (half to even, as the C runtime rounds) is exact too.
-    const double scaled = magnitude * MILLIONTHS;
-    if (std::fma(magnitude, MILLIONTHS, -scaled) != 0.0) {
+    if (!ScalesExactly(magnitude)) {
         return 0;
     }
+    const double scaled = magnitude * MILLIONTHS;
     std::uint64_t units = static_cast<std::uint64_t>(scaled);
     const double rest = scaled - static_cast<double>(units);
     if (rest > 0.5 || (rest == 0.5 && (units & 1) != 0)) {
