@@ -1,6 +1,7 @@
 #include "engine/field_splitter.h"
 
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,38 @@ TEST(FieldSplitterTest, LongLinesMatchTheFullTableForCapacitiesUpTo2560)
             ASSERT_EQ(result, static_cast<int>(expected.size())) << "capacity " << capacity;
             for (size_t i = 0; i < expected.size(); ++i)
                 ASSERT_EQ(fields[i].str(), expected[i]) << "capacity " << capacity << " field " << i;
+        }
+    }
+}
+
+// Short lines of bytes near the delimiter's value (one bit off, the high
+// bit flipped, zero bytes), with delimiters at every position of an
+// eight-byte word: the splitter looks at several bytes at a time.
+TEST(FieldSplitterTest, GeneratedLinesMatchTheFullTable)
+{
+    std::mt19937 random(3);
+    CFieldSplitter splitter;
+    for (const char delimiter : {',', '\xB5', '\x80', '\x7F'}) {
+        const char alphabet[] = {delimiter,
+                                 delimiter,
+                                 static_cast<char>(delimiter ^ 0x80),
+                                 static_cast<char>(delimiter ^ 0x01),
+                                 static_cast<char>(delimiter + 1),
+                                 '\0',
+                                 '\xFF',
+                                 'x'};
+        for (int round = 0; round < 3000; ++round) {
+            std::string line(random() % 40, 'x');
+            for (char& c : line) c = alphabet[random() % sizeof alphabet];
+            const int capacity = static_cast<int>(random() % 16);
+            std::vector<CString> fields(16, CString(UNTOUCHED));
+            const int result = splitter.Split(CString(line), delimiter, fields.data(), capacity);
+            const std::vector<std::string> expected = ReferenceSplit(line, delimiter, capacity);
+            ASSERT_EQ(result, static_cast<int>(expected.size())) << "round " << round;
+            for (size_t i = 0; i < fields.size(); ++i) {
+                ASSERT_EQ(fields[i].str(), i < expected.size() ? expected[i] : UNTOUCHED)
+                    << "round " << round << " field " << i;
+            }
         }
     }
 }
