@@ -1,0 +1,128 @@
+// The file lock on Windows: LockFileEx on a handle of the file, checked
+// against the name by volume serial number and file index.
+#include "platform/file_lock.h"
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include "platform/file_exception.h"
+#include "platform/os_error.h"
+#include "platform/sysio.h"
+
+namespace {
+
+// Byte-range locks on Windows are mandatory: they stop the reads and writes
+// of every other handle within the range, the converters' own included. The
+// lock therefore covers one byte far beyond anything a file ever holds.
+constexpr unsigned long long LOCK_OFFSET = 0x7FFFFFFF00000000ull;
+constexpr unsigned long long LOCK_LENGTH = 1;
+
+// Read-write like the filter's own open, so a work file that the filter could
+// not use fails here with the same reason. Others may read, write and delete
+// meanwhile: the converters open the file beside this handle, and the
+// pipeline deletes it while the lock is held.
+constexpr DWORD LOCK_ACCESS = GENERIC_READ | GENERIC_WRITE;
+constexpr DWORD LOCK_SHARE = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// A file deleted while other handles are open stays behind, refusing every
+// open with "access denied", until the last handle is closed; the waiter that
+// still holds one closes it as soon as it sees the name gone. Opens are tried
+// again for this long before the refusal counts.
+constexpr int PENDING_DELETE_RETRIES = 100;
+constexpr DWORD PENDING_DELETE_PAUSE_MS = 10;
+
+[[noreturn]] void ThrowFor(int cause, long osError, const CString& path)
+{
+    AfxThrowFileException(cause, osError, path);
+}
+
+std::intptr_t OpenFile(const CString& path)
+{
+    for (int attempt = 0;; ++attempt) {
+        const std::intptr_t handle = Sys().createFile(path, LOCK_ACCESS, LOCK_SHARE, OPEN_ALWAYS);
+        if (handle != CFile::hFileNull) {
+            return handle;
+        }
+        const long failure = LastSystemError();
+        if (failure != ERROR_ACCESS_DENIED || attempt == PENDING_DELETE_RETRIES) {
+            ThrowFor(CFileException::OsErrorToException(failure), failure, path);
+        }
+        Sleep(PENDING_DELETE_PAUSE_MS);
+    }
+}
+
+void WaitForLock(std::intptr_t handle, const CString& path)
+{
+    if (!Sys().lockFileEx(handle, LOCK_OFFSET, LOCK_LENGTH)) {
+        const long failure = LastSystemError();
+        Sys().closeHandle(handle);
+        ThrowFor(CFileException::lockViolation, failure, path);
+    }
+}
+
+void CloseLocked(std::intptr_t handle)
+{
+    Sys().unlockFileEx(handle, LOCK_OFFSET, LOCK_LENGTH);
+    Sys().closeHandle(handle);
+}
+
+// The identity of the file an open handle leads to; raises on failure, after
+// closing `locked` (the lock's handle) and `other` when it is open.
+SysFileId IdentityOf(std::intptr_t handle, std::intptr_t locked, const CString& path)
+{
+    SysFileId id{};
+    if (!Sys().getFileId(handle, &id)) {
+        const long failure = LastSystemError();
+        if (handle != locked) {
+            Sys().closeHandle(handle);
+        }
+        CloseLocked(locked);
+        ThrowFor(CFileException::genericException, failure, path);
+    }
+    return id;
+}
+
+// The lock counts only while the name still leads to the locked file.
+bool StillNamed(std::intptr_t locked, const CString& path)
+{
+    const SysFileId held = IdentityOf(locked, locked, path);
+    const std::intptr_t named = Sys().createFile(path, 0, LOCK_SHARE, OPEN_EXISTING);
+    if (named == CFile::hFileNull) {
+        const long failure = LastSystemError();
+        // Gone, or deleted and still waiting for the last handle to close.
+        if (failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND || failure == ERROR_ACCESS_DENIED) {
+            return false;
+        }
+        CloseLocked(locked);
+        ThrowFor(CFileException::OsErrorToException(failure), failure, path);
+    }
+    const SysFileId current = IdentityOf(named, locked, path);
+    Sys().closeHandle(named);
+    return held.volume == current.volume && held.index == current.index;
+}
+
+}  // namespace
+
+bool CFileLock::TryOnce(const CString& path)
+{
+    const std::intptr_t handle = OpenFile(path);
+    WaitForLock(handle, path);
+    if (!StillNamed(handle, path)) {
+        CloseLocked(handle);  // releases the lock on the file that lost its name
+        return false;
+    }
+    m_handle = handle;
+    return true;
+}
+
+void CFileLock::CloseFile()
+{
+    // Closing a handle frees its locks only when the system gets round to
+    // it; unlocking first frees this one at once.
+    CloseLocked(m_handle);
+}
+
+long CFileLock::BusyError()
+{
+    return ERROR_LOCK_VIOLATION;
+}
