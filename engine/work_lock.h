@@ -2,9 +2,10 @@
 #pragma once
 
 #include "platform/cstring.h"
+#include "platform/file_lock.h"
 
-// Holds an exclusive advisory lock on the work file for its lifetime, so a
-// second instance converting in the same folder waits until the first has
+// Holds an exclusive lock on the work file for its lifetime, so a second
+// instance converting in the same folder waits until the first has
 // filtered, converted and deleted its work file. The file keeps its name and
 // place: the lock is taken on the file itself, which is created (never
 // emptied) when missing.
@@ -14,10 +15,10 @@ public:
     // `workPath`, when the file cannot be opened or locked.
     explicit CWorkFileLock(const CString& workPath);
     // Releases the lock; the file stays as the pipeline left it.
-    ~CWorkFileLock();
+    ~CWorkFileLock() = default;
     CWorkFileLock(const CWorkFileLock&) = delete;
     CWorkFileLock& operator=(const CWorkFileLock&) = delete;
 
 private:
-    int m_fd = -1;
+    CFileLock m_lock;
 };
