@@ -3,8 +3,15 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <mutex>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "platform/os_error.h"
 #include "platform/sysio.h"
 
 namespace {
@@ -16,26 +23,50 @@ constexpr int LINE_CHUNK = 128;
 // callers stay cheap and the system is called once per 64 KiB.
 constexpr std::size_t STREAM_BUFFER_SIZE = 64 * 1024;
 
+#ifdef _WIN32
+// ERROR_GEN_FAILURE: what a failed stream open reports when the runtime named no reason.
+constexpr long GENERIC_WINDOWS_ERROR = 31;
+#endif
+
 // Stream buffers kept for the next file: a batch opens four files per job,
 // and taking 64 KiB blocks from the system and giving them back every time
 // would cost more than the conversion of a small file.
+// The pool is shared by all threads behind a lock: a thread_local pool
+// crashed the Windows build whenever a thread ended holding buffers (its
+// destructor, run by MinGW's thread library, met storage already freed).
 constexpr std::size_t SPARE_BUFFERS = 4;
-thread_local std::vector<std::unique_ptr<char[]>> t_spareBuffers;
+
+struct SparePool {
+    std::mutex lock;
+    std::vector<std::unique_ptr<char[]>> buffers;
+};
+
+SparePool& Spares()
+{
+    static SparePool pool;
+    return pool;
+}
 
 std::unique_ptr<char[]> TakeStreamBuffer()
 {
-    if (t_spareBuffers.empty()) {
-        return std::make_unique_for_overwrite<char[]>(STREAM_BUFFER_SIZE);
+    SparePool& pool = Spares();
+    {
+        const std::lock_guard<std::mutex> hold(pool.lock);
+        if (!pool.buffers.empty()) {
+            std::unique_ptr<char[]> buffer = std::move(pool.buffers.back());
+            pool.buffers.pop_back();
+            return buffer;
+        }
     }
-    std::unique_ptr<char[]> buffer = std::move(t_spareBuffers.back());
-    t_spareBuffers.pop_back();
-    return buffer;
+    return std::make_unique_for_overwrite<char[]>(STREAM_BUFFER_SIZE);
 }
 
 void GiveBackStreamBuffer(std::unique_ptr<char[]> buffer)
 {
-    if (buffer && t_spareBuffers.size() < SPARE_BUFFERS) {
-        t_spareBuffers.push_back(std::move(buffer));
+    SparePool& pool = Spares();
+    const std::lock_guard<std::mutex> hold(pool.lock);
+    if (buffer && pool.buffers.size() < SPARE_BUFFERS) {
+        pool.buffers.push_back(std::move(buffer));
     }
 }
 
@@ -69,23 +100,17 @@ BOOL CLineFile::Open(const char* path, UINT flags, CFileException* error)
     if (!CFile::Open(path, flags & ~OPEN_TEXT, error)) {
         return FALSE;
     }
-    // The C library here has no text translation of its own: the stream is
-    // opened in binary and this class translates line ends itself.
-    std::string mode = ModeString(flags);
-    mode.back() = 'b';
-    m_stream = Sys().fdopen(m_hFile, mode.c_str());
-    if (m_stream != nullptr) {
+    const long failure = OpenStream(ModeString(flags));
+    if (failure == 0) {
         // The buffer is given, not just its size: some C libraries ignore the
         // size without a buffer and keep a small default one.
         if (!m_streamBuffer) {
             m_streamBuffer = TakeStreamBuffer();
         }
         std::setvbuf(m_stream, m_streamBuffer.get(), _IOFBF, STREAM_BUFFER_SIZE);
-        m_textMode = (flags & OPEN_BINARY) == 0;
         m_offsetKnown = false;
         return TRUE;
     }
-    int failure = errno != 0 ? errno : EIO;
     if (error != nullptr) {
         error->m_lOsError = failure;
         error->m_cause = CFileException::OsErrorToException(failure);
@@ -96,9 +121,48 @@ BOOL CLineFile::Open(const char* path, UINT flags, CFileException* error)
     return FALSE;
 }
 
+#ifdef _WIN32
+long CLineFile::OpenStream(const std::string& mode)
+{
+    // The runtime's own text mode translates line ends: a descriptor made
+    // with the text flag writes every line feed as CR LF and reads CR LF as
+    // one line feed, and its positions stay byte offsets of the file.
+    const bool text = mode.back() == 't';
+    const int fd = Sys().openOsfHandle(m_hFile, text ? _O_TEXT : 0);
+    if (fd != -1) {
+        m_stream = Sys().fdopen(fd, mode.c_str());
+    }
+    if (m_stream != nullptr) {
+        m_textMode = false;
+        return 0;
+    }
+    const long failure = LastRuntimeError();
+    if (fd != -1) {
+        // The descriptor owns the handle now: closing it closes both.
+        Sys().close(fd);
+        m_hFile = hFileNull;
+    }
+    return failure != 0 ? failure : GENERIC_WINDOWS_ERROR;
+}
+#else
+long CLineFile::OpenStream(const std::string& mode)
+{
+    // The C library here has no text translation of its own: the stream is
+    // opened in binary and this class translates line ends itself.
+    std::string binary = mode;
+    binary.back() = 'b';
+    m_stream = Sys().fdopen(m_hFile, binary.c_str());
+    if (m_stream == nullptr) {
+        return errno != 0 ? errno : EIO;
+    }
+    m_textMode = mode.back() == 't';
+    return 0;
+}
+#endif
+
 void CLineFile::Throw(int cause) const
 {
-    AfxThrowFileException(cause, errno, m_strFileName);
+    AfxThrowFileException(cause, LastRuntimeError(), m_strFileName);
 }
 
 void CLineFile::RequireStream() const
@@ -119,7 +183,7 @@ UINT CLineFile::Read(void* buffer, UINT count)
         Throw(CFileException::genericException);
     }
     if (std::ferror(m_stream)) {
-        int failure = errno;
+        const long failure = LastRuntimeError();
         std::clearerr(m_stream);
         AfxThrowFileException(CFileException::genericException, failure, m_strFileName);
     }
@@ -217,7 +281,7 @@ BOOL CLineFile::ReadLine(CString& line)
         line.ReleaseBuffer(length + chunk);
         if (got == nullptr) {
             if (!std::feof(m_stream)) {
-                int failure = errno;
+                const long failure = LastRuntimeError();
                 std::clearerr(m_stream);
                 AfxThrowFileException(CFileException::genericException, failure, m_strFileName);
             }
@@ -246,7 +310,7 @@ char* CLineFile::ReadLine(char* buffer, UINT max)
     char* got = Sys().fgets(buffer, count, m_stream);
     if (got == nullptr) {
         if (!std::feof(m_stream)) {
-            int failure = errno;
+            const long failure = LastRuntimeError();
             std::clearerr(m_stream);
             AfxThrowFileException(CFileException::genericException, failure, m_strFileName);
         }
@@ -300,7 +364,7 @@ void CLineFile::Flush()
 void CLineFile::Close()
 {
     int result = m_stream != nullptr ? Sys().fclose(m_stream) : 0;
-    int failure = errno;
+    const long failure = LastRuntimeError();
     m_hFile = hFileNull;
     m_bCloseOnDelete = FALSE;
     m_stream = nullptr;

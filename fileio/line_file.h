@@ -3,10 +3,11 @@
 // of the file base, read and written as raw bytes, line by line or string by
 // string, in binary mode or in text mode.
 //
-// Text mode is made real here, since the C library of this platform ignores
-// the text letter of a stream mode: a line feed written lands on disk as
-// CR LF, a CR LF read arrives as one line feed, and every position and
-// length stays a byte offset of the file as it lies on disk.
+// Text mode: a line feed written lands on disk as CR LF, a CR LF read
+// arrives as one line feed, and every position and length stays a byte
+// offset of the file as it lies on disk. On Windows the C runtime's own text
+// mode does this; the C libraries of POSIX systems ignore the text letter of
+// a stream mode, so there this class translates line ends itself.
 #pragma once
 
 #include <cstdio>
@@ -62,6 +63,8 @@ public:
     FILE* m_stream = nullptr;
 
 private:
+    // Lays the stream over the open file; 0, or the operating-system error.
+    long OpenStream(const std::string& mode);
     [[noreturn]] void Throw(int cause) const;
     void RequireStream() const;
     void PutText(const char* text, size_t length);
