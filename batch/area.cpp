@@ -3,10 +3,10 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 #include "batch/job_table.h"
+#include "engine/numbers.h"
 
 namespace {
 
@@ -35,11 +35,16 @@ CString ApplyAreaText(const char* text)
     if (text != nullptr) {
         std::memcpy(buffer, text, strnlen(text, AREA_TEXT_MAX));
     }
-    const double value = std::atof(buffer);
+    // Read and written by the converters' own number code rather than the
+    // C runtime's atof and "%f": runtimes differ in the words they read
+    // ("inf", "nan", "0x...") and in how they spell a NaN.
+    const double value = ParseDouble(buffer);
     g_surfaceArea = RoundToFloat(value);
 
-    CString echo;
-    echo.Format("Area=%f", value);
+    char number[NUMBER_LINE_CAPACITY];
+    FormatFixed(number, sizeof number, value);
+    CString echo("Area=");
+    echo += number;
     g_areaEnabled = 1;
     return echo;
 }

@@ -7,7 +7,8 @@
 // buffer holds 99 and a terminating zero.
 inline constexpr int AREA_TEXT_MAX = 99;
 
-// Parses the first 99 characters of `text` with atof, stores the value
-// rounded to single precision in g_surfaceArea, sets g_areaEnabled to 1 and
-// returns the echo text "Area=%f" of the double-precision value.
+// Parses the first 99 characters of `text` as glibc's atof does in the "C"
+// locale, whatever the C runtime, stores the value rounded to single
+// precision in g_surfaceArea, sets g_areaEnabled to 1 and returns the echo
+// text "Area=%f" of the double-precision value.
 CString ApplyAreaText(const char* text);

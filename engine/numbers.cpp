@@ -3,9 +3,14 @@
 #include "engine/numbers.h"
 
 #include <locale.h>
+#include <charconv>
 #include <climits>
+#include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <system_error>
 
 #include "engine/numbers_fast.h"
 
@@ -17,6 +22,37 @@ constexpr std::size_t FAST_LINE_CAPACITY = 3 * PLAIN_FIXED_MAX + 4;
 // Makes the "C" locale the calling thread's locale for the guard's lifetime,
 // so a toolkit that sets a locale with a decimal comma cannot change what
 // the files read or the outputs say.
+#ifdef _WIN32
+// Windows' C runtime reads and writes numbers in the locale of the thread
+// once the thread has a locale of its own: the guard gives the calling
+// thread one, sets it to "C", and puts the thread's settings back after.
+class CLocaleScope {
+public:
+    CLocaleScope() : m_mode(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE))
+    {
+        const char* current = std::setlocale(LC_ALL, nullptr);
+        const std::size_t length = current != nullptr ? std::strlen(current) : 0;
+        m_saved[0] = '\0';
+        if (length < sizeof m_saved) {
+            std::memcpy(m_saved, current, length + 1);
+        }
+        std::setlocale(LC_ALL, "C");
+    }
+    ~CLocaleScope()
+    {
+        if (m_saved[0] != '\0') {
+            std::setlocale(LC_ALL, m_saved);
+        }
+        _configthreadlocale(m_mode);
+    }
+    CLocaleScope(const CLocaleScope&) = delete;
+    CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+private:
+    int m_mode;
+    char m_saved[1024];
+};
+#else
 class CLocaleScope {
 public:
     CLocaleScope() : m_saved(uselocale(CLocale())) {}
@@ -33,15 +69,105 @@ private:
 
     locale_t m_saved;
 };
+#endif
 
-// "%g %g %g" through the C runtime: each space of the format skips any
-// run of white space, as the "%g" after it would anyway.
+// White space as "%g" and strtod skip it in the "C" locale.
+bool IsCSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A hexadecimal number whose significand has no digit at all, which C
+// runtimes read differently: glibc takes "0xp1" for no number and "0x.p1"
+// for a zero that ends at its point, where others read on into the exponent.
+enum class EmptyHex { no, noNumber, zeroToPoint };
+
+EmptyHex FindEmptyHex(const char* p, const char*& end, bool& negative)
+{
+    negative = *p == '-';
+    if (*p == '-' || *p == '+') {
+        ++p;
+    }
+    if (p[0] != '0' || (p[1] != 'x' && p[1] != 'X')) {
+        return EmptyHex::no;
+    }
+    const char* q = p + 2;
+    const bool point = *q == '.';
+    if (point) {
+        ++q;
+    }
+    if (*q != 'p' && *q != 'P') {
+        return EmptyHex::no;
+    }
+    end = q;
+    return point ? EmptyHex::zeroToPoint : EmptyHex::noNumber;
+}
+
+// One "%g" at `cursor` as glibc reads it, through the C runtime; moves the
+// cursor past the number and returns false when there is none.
+bool ReadOneSlowly(const char*& cursor, float& value)
+{
+    const char* p = cursor;
+    while (IsCSpace(*p)) {
+        ++p;
+    }
+    const char* end = nullptr;
+    bool negative = false;
+    switch (FindEmptyHex(p, end, negative)) {
+        case EmptyHex::noNumber:
+            return false;
+        case EmptyHex::zeroToPoint:
+            value = negative ? -0.0f : 0.0f;
+            cursor = end;
+            return true;
+        case EmptyHex::no:
+            break;
+    }
+    CLocaleScope locale;
+    float parsed = 0.0f;
+    int used = 0;
+    if (std::sscanf(p, "%g%n", &parsed, &used) != 1) return false;
+    value = parsed;
+    cursor = p + used;
+    return true;
+}
+
+// "%g %g %g" one number at a time: each "%g" skips the white space before
+// it, as the spaces of that format do.
 int ReadTripleSlowly(const char* text, float (&parsed)[3])
 {
-    CLocaleScope locale;
-    const int read = std::sscanf(text, "%g %g %g", &parsed[0], &parsed[1], &parsed[2]);
-    // sscanf gives EOF when the text ends before the first number.
-    return read < 0 ? 0 : read;
+    const char* cursor = text;
+    for (int stored = 0; stored < 3; ++stored) {
+        if (!ReadOneSlowly(cursor, parsed[stored])) return stored;
+    }
+    return 3;
+}
+
+// How "%f" spells the values without digits. glibc keeps the sign of a
+// NaN, which other C runtimes drop; the spelling is made here, so a NaN
+// reads the same on every system.
+const char* SpellingWithoutDigits(double value)
+{
+    if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    return nullptr;
+}
+
+// Copies `text` of `length` characters and a zero into `buffer`; -1 when it does not fit.
+int PutText(char* buffer, std::size_t capacity, const char* text, std::size_t length)
+{
+    if (length >= capacity) {
+        if (capacity > 0) buffer[0] = '\0';
+        return -1;
+    }
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+    return static_cast<int>(length);
 }
 
 // Reads up to three numbers into `parsed` and returns how many were read.
@@ -91,11 +217,7 @@ bool ParseFloat(const char* text, float& value)
         case FastRead::unsure:
             break;
     }
-    CLocaleScope locale;
-    float parsed = 0.0f;
-    if (std::sscanf(text, "%g", &parsed) != 1) return false;
-    value = parsed;
-    return true;
+    return ReadOneSlowly(cursor, value);
 }
 
 int ParseFloatTriple(const char* text, float& first, float& second, float& third)
@@ -124,6 +246,23 @@ bool ParseCount(const char* text, int& count)
     return true;
 }
 
+int FormatFixed(char* buffer, std::size_t capacity, double value)
+{
+    char quick[PLAIN_FIXED_MAX + 1];
+    const int length = WritePlainFixed(quick, value);
+    if (length > 0) return PutText(buffer, capacity, quick, static_cast<std::size_t>(length));
+    if (const char* spelling = SpellingWithoutDigits(value)) {
+        return PutText(buffer, capacity, spelling, std::strlen(spelling));
+    }
+    CLocaleScope locale;
+    const int written = std::snprintf(buffer, capacity, "%f", value);
+    if (written < 0 || static_cast<std::size_t>(written) >= capacity) {
+        if (capacity > 0) buffer[0] = '\0';
+        return -1;
+    }
+    return written;
+}
+
 int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double first, double second,
                      double third)
 {
@@ -131,12 +270,51 @@ int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double 
         const int length = FormatLineQuickly(buffer, separator, first, second, third);
         if (length > 0) return length;
     }
-    CLocaleScope locale;
-    const int length =
-        std::snprintf(buffer, capacity, "%f%c%f%c%f\n", first, separator, second, separator, third);
-    if (length < 0 || static_cast<std::size_t>(length) >= capacity) {
-        if (capacity > 0) buffer[0] = '\0';
-        return -1;
+    const double values[3] = {first, second, third};
+    std::size_t used = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int length = FormatFixed(buffer + used, capacity - used, values[i]);
+        // Room must stay for the separator (or line feed) and the zero.
+        if (length < 0 || used + static_cast<std::size_t>(length) + 2 > capacity) {
+            if (capacity > 0) buffer[0] = '\0';
+            return -1;
+        }
+        used += static_cast<std::size_t>(length);
+        buffer[used++] = i < 2 ? separator : '\n';
     }
-    return length;
+    buffer[used] = '\0';
+    return static_cast<int>(used);
+}
+
+double ParseDouble(const char* text)
+{
+    const char* p = text;
+    while (IsCSpace(*p)) {
+        ++p;
+    }
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') {
+        ++p;
+    }
+    if (*p == '-' || *p == '+') {
+        return 0.0;  // a second sign: no number (from_chars would take a minus)
+    }
+    const char* end = p + std::strlen(p);
+    const bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
+                     (IsHexDigit(p[2]) || (p[2] == '.' && IsHexDigit(p[3])));
+    double magnitude = 0.0;
+    // from_chars rounds correctly, reads "inf" and "nan" as strtod does, and
+    // follows no locale; the sign and the "0x" prefix are read here.
+    const std::from_chars_result result =
+        hex ? std::from_chars(p + 2, end, magnitude, std::chars_format::hex) : std::from_chars(p, end, magnitude);
+    if (result.ec == std::errc::invalid_argument) {
+        return 0.0;  // no number: strtod gives a plain zero
+    }
+    if (result.ec == std::errc::result_out_of_range) {
+        // Beyond the range of a double: the C runtimes agree on the infinity
+        // or the zero (or denormal) that strtod gives.
+        CLocaleScope locale;
+        return std::strtod(text, nullptr);
+    }
+    return negative ? -magnitude : magnitude;
 }

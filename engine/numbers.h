@@ -2,6 +2,9 @@
 // converters read or write passes through here, so the conversions have one
 // definition of number syntax and output text: that of the C runtime's
 // "%d", "%g" and "%f" in the "C" locale, whatever locale the process uses.
+// Where C runtimes disagree (the sign of a NaN, a hexadecimal number without
+// digits, the words atof reads), glibc's reading and writing is made on
+// every system, so a file converts to the same bytes everywhere.
 // No function allocates.
 #pragma once
 
@@ -30,3 +33,12 @@ bool ParseCount(const char* text, int& count);
 // small; NUMBER_LINE_CAPACITY always suffices.
 int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double first, double second,
                      double third);
+
+// Reads a double from the start of `text` as strtod does in the "C" locale
+// (white space, a sign, decimal or "0x" hexadecimal digits, "inf", "nan");
+// 0 when there is no number. What atof gives with glibc, on every system.
+double ParseDouble(const char* text);
+
+// Formats "%f" of `value` into `buffer` and returns the length of the text,
+// or -1 (and an empty buffer) when `capacity` is too small.
+int FormatFixed(char* buffer, std::size_t capacity, double value);
