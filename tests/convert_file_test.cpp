@@ -229,7 +229,7 @@ TEST_F(ConvertFileTest, FileErrorLeavesTheWorkFileBehind)
             ADD_FAILURE() << c.input << ": no exception";
         } catch (const CFileException& error) {
             EXPECT_EQ(error.m_strFileName, output.c_str()) << c.input;
-            EXPECT_EQ(error.m_lOsError, ENOENT) << c.input;
+            EXPECT_EQ(error.m_lOsError, testutil::OS_FOLDER_NOT_FOUND) << c.input;
         }
         EXPECT_EQ(deletions, 0) << c.input;
         EXPECT_EQ(ReadFileBytes(WORK_FILE_NAME), c.work) << c.input;

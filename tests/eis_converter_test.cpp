@@ -170,7 +170,7 @@ TEST_F(EisConverterTest, OutputInMissingFolderRaisesWithItsPath)
         ConvertEisCsv(WORK, output.c_str());
         FAIL() << "no exception";
     } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_lOsError, ENOENT);
+        EXPECT_EQ(error.m_lOsError, testutil::OS_FOLDER_NOT_FOUND);
         EXPECT_EQ(error.m_strFileName, output.c_str());
     }
     EXPECT_TRUE(recorder.Messages().empty());
@@ -178,6 +178,7 @@ TEST_F(EisConverterTest, OutputInMissingFolderRaisesWithItsPath)
 
 TEST_F(EisConverterTest, FullDiskIsReportedByTheClose)
 {
+    SKIP_WITHOUT_FULL_DEVICE();
     WriteFileBytes(WORK, Crlf(HEADER + Row("EIS", "1", "2", "3")));
     try {
         ConvertEisCsv(WORK, "/dev/full");

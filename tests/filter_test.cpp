@@ -181,12 +181,13 @@ TEST_F(FilterTest, UncreatableWorkFileRaisesWithItsPath)
         FAIL() << "no exception";
     } catch (const CFileException& error) {
         EXPECT_EQ(error.m_strFileName, "no/such/folder/123.xqrtmp");
-        EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+        EXPECT_EQ(error.m_cause, testutil::CAUSE_FOLDER_NOT_FOUND);
     }
 }
 
 TEST_F(FilterTest, FullDiskStopsTheCopyWithDiskFull)
 {
+    SKIP_WITHOUT_FULL_DEVICE();
     WriteFileBytes("input.bin", std::string(300000, 'x'));
     try {
         FilterControlBytes("input.bin", "/dev/full");

@@ -79,7 +79,7 @@ TEST_P(GoldenTest, ConvertsToTheExpectedBytes)
     fs::copy_file(input, copy);
     const fs::path output = dir.path() / "output+IV.txt";
 
-    EXPECT_EQ(ConvertFile(copy.c_str(), output.c_str()), 0);
+    EXPECT_EQ(ConvertFile(copy.string().c_str(), output.string().c_str()), 0);
 
     EXPECT_EQ(ReadFileBytes(output), ReadFileBytes(folder / "expected.txt"));
     std::string shown;

@@ -189,7 +189,7 @@ TEST_F(IvConverterTest, MissingWorkFileRaisesWithItsPathAndCreatesNoOutput)
         FAIL() << "no exception";
     } catch (const CFileException& error) {
         EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
-        EXPECT_EQ(error.m_lOsError, ENOENT);
+        EXPECT_EQ(error.m_lOsError, testutil::OS_FILE_NOT_FOUND);
         EXPECT_EQ(error.m_strFileName, "missing.xqrtmp");
     }
     EXPECT_FALSE(testutil::Exists(OUTPUT));
@@ -203,7 +203,7 @@ TEST_F(IvConverterTest, OutputInMissingFolderRaisesWithItsPath)
         ConvertIvFile(WORK, output.c_str());
         FAIL() << "no exception";
     } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_lOsError, ENOENT);
+        EXPECT_EQ(error.m_lOsError, testutil::OS_FOLDER_NOT_FOUND);
         EXPECT_EQ(error.m_strFileName, output.c_str());
         EXPECT_NE(error.GetErrorMessage().Find(output.c_str()), -1);
     }
@@ -211,6 +211,7 @@ TEST_F(IvConverterTest, OutputInMissingFolderRaisesWithItsPath)
 
 TEST_F(IvConverterTest, FullDiskIsReportedByTheClose)
 {
+    SKIP_WITHOUT_FULL_DEVICE();
     WriteFileBytes(WORK, Crlf(Head("1") + "1 2 3\n"));
     try {
         ConvertIvFile(WORK, "/dev/full");

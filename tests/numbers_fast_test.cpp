@@ -17,6 +17,7 @@
 
 #include "engine/numbers.h"
 #include "engine/numbers_fast.h"
+#include "support/test_util.h"
 
 namespace {
 
@@ -237,7 +238,6 @@ TEST(NumbersFastTest, ParseFloatTripleMatchesSscanfOnAMillionLines)
 TEST(NumbersFastTest, FormatNumberLineMatchesSnprintfOnAMillionLines)
 {
     CNumberSource source(13);
-    char expected[1100];
     char got[1100];
     for (int i = 0; i < VALUES_PER_RUN; ++i) {
         // Mostly lines of one kind, as a file's lines are; some mixed.
@@ -247,14 +247,15 @@ TEST(NumbersFastTest, FormatNumberLineMatchesSnprintfOnAMillionLines)
         const double b = source.Value(mixed ? source.Below(CNumberSource::VALUE_KINDS) : kind);
         const double c = source.Value(mixed ? source.Below(CNumberSource::VALUE_KINDS) : kind);
         const char separator = source.Below(2) ? ',' : ' ';
-        const int expectedLength =
-            std::snprintf(expected, sizeof expected, "%f%c%f%c%f\n", a, separator, b, separator, c);
+        // glibc's text, also where another C runtime drops the sign of a NaN.
+        const std::string expected = testutil::GlibcFixedLine(separator, a, b, c);
+        const int expectedLength = static_cast<int>(expected.size());
         if (expectedLength >= static_cast<int>(NUMBER_LINE_CAPACITY)) {
             continue;  // beyond the line capacity: covered by the capacity tests
         }
         ASSERT_EQ(FormatNumberLine(got, NUMBER_LINE_CAPACITY, separator, a, b, c), expectedLength)
             << expected;
-        ASSERT_STREQ(got, expected);
+        ASSERT_EQ(got, expected);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "engine/numbers.h"
 
 #include <climits>
+#include <cstdint>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,8 @@
 #include <string>
 
 #include <gtest/gtest.h>
+
+#include "support/test_util.h"
 
 namespace {
 
@@ -255,14 +258,33 @@ TEST(FormatNumberLineTest, MatchesSnprintfOnGeneratedValues)
     for (int i = 0; i < GENERATED; ++i) {
         const double a = RandomDouble(random), b = RandomDouble(random), c = RandomDouble(random);
         for (char separator : {',', ' '}) {
-            char expected[NUMBER_LINE_CAPACITY];
-            const char format[] = {'%', 'f', separator, '%', 'f', separator, '%', 'f', '\n', '\0'};
-            const int expectedLength = std::snprintf(expected, sizeof expected, format, a, b, c);
+            const std::string expected = testutil::GlibcFixedLine(separator, a, b, c);
             char got[NUMBER_LINE_CAPACITY];
-            ASSERT_EQ(FormatNumberLine(got, sizeof got, separator, a, b, c), expectedLength);
-            ASSERT_STREQ(got, expected);
+            ASSERT_EQ(FormatNumberLine(got, sizeof got, separator, a, b, c), static_cast<int>(expected.size()));
+            ASSERT_EQ(got, expected);
         }
     }
+}
+
+TEST(FormatNumberLineTest, NanKeepsItsSignOnEverySystem)
+{
+    // glibc writes the sign of a NaN, other C runtimes drop it; the
+    // converters write glibc's text everywhere.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    char text[NUMBER_LINE_CAPACITY];
+    EXPECT_EQ(FormatNumberLine(text, sizeof text, ',', -nan, nan, -inf), 14);
+    EXPECT_STREQ(text, "-nan,nan,-inf\n");
+    EXPECT_EQ(FormatNumberLine(text, sizeof text, ' ', inf, 1.0, std::copysign(nan, -1.0)), 18);
+    EXPECT_STREQ(text, "inf 1.000000 -nan\n");
+#ifndef _WIN32
+    // The reference the tests compare with is glibc's own text.
+    for (double value : {-nan, nan, -inf, inf, 0.5}) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%f,%f,%f\n", value, -value, value);
+        EXPECT_EQ(testutil::GlibcFixedLine(',', value, -value, value), expected);
+    }
+#endif
 }
 
 TEST(FormatNumberLineTest, WritesSixDecimalsAndKeepsTheSignOfZero)
@@ -321,6 +343,123 @@ TEST(NumbersLocaleTest, DecimalPointStaysAPointWhateverTheProcessLocale)
     EXPECT_EQ(value, 1.5f) << comma;
     EXPECT_EQ(b, 2.0f) << comma;
     EXPECT_STREQ(text, "1.500000 2.000000 3.000000\n") << comma;
+}
+
+TEST(NumbersLocaleTest, RuntimePathsIgnoreTheProcessLocaleToo)
+{
+    // Shapes that the fast paths leave to the C runtime: a hexadecimal
+    // number, an exponent without digits, a value past the fast range.
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    const char* comma = CommaLocale();
+    if (comma == nullptr) GTEST_SKIP() << "no locale with a decimal comma is installed";
+    float hex = 0.0f;
+    const bool read = ParseFloat("0x1.8p1", hex);
+    float a = 0, b = 0, c = 0;
+    const int count = ParseFloatTriple("2.5e 0x1.8p1 7", a, b, c);
+    char line[NUMBER_LINE_CAPACITY];
+    FormatNumberLine(line, sizeof line, ',', 1e20, 0.5, -2.25e15);
+    const double area = ParseDouble("0x1.8p1");
+    char fixed[NUMBER_LINE_CAPACITY];
+    FormatFixed(fixed, sizeof fixed, 1e20);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_TRUE(read) << comma;
+    EXPECT_EQ(hex, 3.0f) << comma;
+    EXPECT_EQ(count, 3) << comma;
+    EXPECT_EQ(b, 3.0f) << comma;
+    EXPECT_STREQ(line, "100000000000000000000.000000,0.500000,-2250000000000000.000000\n") << comma;
+    EXPECT_EQ(area, 3.0) << comma;
+    EXPECT_STREQ(fixed, "100000000000000000000.000000") << comma;
+}
+
+// ---- the shapes where C runtimes differ --------------------------------------
+
+struct EmptyHexCase {
+    const char* text;
+    int count;   // numbers "%g %g %g" reads
+    float first;
+};
+
+TEST(ParseFloatTripleTest, HexadecimalWithoutDigitsReadsAsGlibcReadsIt)
+{
+    // glibc takes "0xp1" for no number and "0x.p1" for a zero that ends at
+    // its point; MinGW's runtime reads on into the exponent (and then the
+    // next number). Every system reads glibc's way.
+    const EmptyHexCase cases[] = {
+        {"0xp1 7", 0, 0.0f},   {"0XP-1 7", 0, 0.0f},      {"-0xp 7", 0, 0.0f},  {"0x.p5 7", 1, 0.0f},
+        {"+0x.p1 7", 1, 0.0f}, {"-0x.P-1 7", 1, -0.0f}, {"1 0xp 7", 1, 1.0f}, {"1 0x.p2 7", 2, 1.0f},
+        {"0x.8p1 7", 2, 1.0f}, {"0x 7", 0, 0.0f},
+    };
+    for (const EmptyHexCase& c : cases) {
+        float values[3] = {9.0f, 9.0f, 9.0f};
+        EXPECT_EQ(ParseFloatTriple(c.text, values[0], values[1], values[2]), c.count) << c.text;
+        if (c.count > 0) {
+            EXPECT_TRUE(SameBits(values[0], c.first)) << c.text;
+        }
+        float single = 9.0f;
+        EXPECT_EQ(ParseFloat(c.text, single), c.count > 0) << c.text;
+#ifndef _WIN32
+        float expected[3] = {9.0f, 9.0f, 9.0f};
+        const int read = std::sscanf(c.text, "%g %g %g", &expected[0], &expected[1], &expected[2]);
+        EXPECT_EQ(read < 0 ? 0 : read, c.count) << c.text << ": the table is glibc's";
+        if (c.count > 0) {
+            EXPECT_TRUE(SameBits(expected[0], c.first)) << c.text;
+        }
+#endif
+    }
+}
+
+bool SameDouble(double a, double b)
+{
+    // NaNs compare by their sign, which is all that "%f" shows of them.
+    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b) && std::signbit(a) == std::signbit(b);
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+TEST(ParseDoubleTest, ReadsAsGlibcsAtofOnGeneratedTexts)
+{
+    TextGenerator generate(7);
+    for (int i = 0; i < GENERATED; ++i) {
+        std::string text = generate.Around(generate.FloatText());
+        if (generate.Below(8) == 0) {
+            text = generate.Pick({"", "-", "+", " ", "--", "+-"}) +
+                   generate.Pick({"inf", "INFINITY", "nan", "NaN(12)", "0x1.8p3", "0X.8", "0x", "0xp2", "0x1p",
+                                  "1e999", "1e-999", "4e-320", "in", "na"});
+        }
+        const double got = ParseDouble(text.c_str());
+#ifdef _WIN32
+        // MinGW's strtod reads as glibc's atof does, but for a sign with no
+        // number after it, where it gives -0 instead of glibc's +0.
+        char* end = nullptr;
+        double expected = std::strtod(text.c_str(), &end);
+        if (end == text.c_str()) expected = 0.0;
+#else
+        const double expected = std::atof(text.c_str());
+#endif
+        ASSERT_TRUE(SameDouble(got, expected)) << '"' << text << "\" " << got << " " << expected;
+    }
+}
+
+TEST(FormatFixedTest, WritesWhatGlibcWritesAndFailsCleanlyWhenShort)
+{
+    std::mt19937_64 random(11);
+    for (int i = 0; i < GENERATED; ++i) {
+        const std::uint64_t bits = random();
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        if (i % 3 == 0) value = std::ldexp(static_cast<double>(bits % 100000000), -static_cast<int>(bits % 40));
+        const std::string line = testutil::GlibcFixedLine(',', value, value, value);
+        const std::string expected = line.substr(0, line.find(','));
+        char text[NUMBER_LINE_CAPACITY];
+        ASSERT_EQ(FormatFixed(text, sizeof text, value), static_cast<int>(expected.size())) << expected;
+        ASSERT_EQ(text, expected);
+    }
+    char small[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_EQ(FormatFixed(small, sizeof small, 1.5), -1);
+    EXPECT_STREQ(small, "");
+    EXPECT_EQ(FormatFixed(small, sizeof small, -std::numeric_limits<double>::quiet_NaN()), -1);
+    char exact[5];
+    EXPECT_EQ(FormatFixed(exact, sizeof exact, -std::numeric_limits<double>::quiet_NaN()), 4);
+    EXPECT_STREQ(exact, "-nan");
 }
 
 }  // namespace

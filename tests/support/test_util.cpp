@@ -1,8 +1,11 @@
 #include "support/test_util.h"
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 #include "batch/job_table.h"
@@ -12,10 +15,15 @@ namespace testutil {
 
 ScopedTempDir::ScopedTempDir() : m_previous(fs::current_path())
 {
-    std::string pattern = (fs::temp_directory_path() / "quillmere-test-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
-        throw std::runtime_error("cannot make a temporary directory from " + pattern);
-    m_path = fs::canonical(pattern);
+    // A name of random digits, made with create_directory, which fails when
+    // the name is taken: mkdtemp is POSIX only.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+        const fs::path candidate = fs::temp_directory_path() / ("quillmere-test-" + std::to_string(random()));
+        std::error_code failure;
+        if (fs::create_directory(candidate, failure)) m_path = fs::canonical(candidate);
+    }
+    if (m_path.empty()) throw std::runtime_error("cannot make a temporary directory");
     fs::current_path(m_path);
 }
 
@@ -103,6 +111,23 @@ struct MessageRecorder::Sink {
 MessageRecorder::MessageRecorder() : m_sink(std::make_unique<Sink>(m_messages, m_types)) {}
 
 MessageRecorder::~MessageRecorder() = default;
+
+namespace {
+
+std::string GlibcFixed(double value)
+{
+    if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+    char text[400];
+    std::snprintf(text, sizeof text, "%f", value);
+    return text;
+}
+
+}  // namespace
+
+std::string GlibcFixedLine(char separator, double first, double second, double third)
+{
+    return GlibcFixed(first) + separator + GlibcFixed(second) + separator + GlibcFixed(third) + "\n";
+}
 
 fs::path RealSamplesDir()
 {

@@ -2,6 +2,7 @@
 // whole-file byte access, and guards for the process-wide settings and sinks.
 #pragma once
 
+#include <cerrno>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -9,6 +10,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "platform/file_exception.h"
 
 namespace testutil {
 
@@ -92,7 +95,48 @@ private:
 // The folder of the real instrument files, or empty when it is absent.
 fs::path RealSamplesDir();
 
+// "%f<separator>%f<separator>%f\n" of the three values as glibc's snprintf
+// writes it, made with this runtime's snprintf: other C runtimes drop the
+// sign of a NaN, which glibc writes, and the converters write glibc's text
+// on every system.
+std::string GlibcFixedLine(char separator, double first, double second, double third);
+
+// Operating-system errors as the file layer reports them: errno values on
+// POSIX systems, Win32 error codes on Windows.
+#ifdef _WIN32
+inline constexpr long OS_FILE_NOT_FOUND = 2;     // ERROR_FILE_NOT_FOUND
+inline constexpr long OS_FOLDER_NOT_FOUND = 3;   // ERROR_PATH_NOT_FOUND
+inline constexpr long OS_FOLDER_AS_FILE = 5;     // ERROR_ACCESS_DENIED
+inline constexpr long OS_OUT_OF_MEMORY = 8;      // ERROR_NOT_ENOUGH_MEMORY
+inline constexpr long OS_DISK_FULL = 112;        // ERROR_DISK_FULL
+#else
+inline constexpr long OS_FILE_NOT_FOUND = ENOENT;
+inline constexpr long OS_FOLDER_NOT_FOUND = ENOENT;
+inline constexpr long OS_FOLDER_AS_FILE = EISDIR;
+inline constexpr long OS_OUT_OF_MEMORY = ENOMEM;
+inline constexpr long OS_DISK_FULL = ENOSPC;
+#endif
+
+// The cause of opening a file in a folder that does not exist: Windows tells
+// a missing folder from a missing file, POSIX systems do not.
+#ifdef _WIN32
+inline constexpr int CAUSE_FOLDER_NOT_FOUND = CFileException::badPath;
+#else
+inline constexpr int CAUSE_FOLDER_NOT_FOUND = CFileException::fileNotFound;
+#endif
+
 }  // namespace testutil
+
+// Skips the test, saying why, where no device is always full (/dev/full).
+#ifdef _WIN32
+#define SKIP_WITHOUT_FULL_DEVICE()                                                           \
+    GTEST_SKIP() << "Windows has no device that is always full; the tests that make single " \
+                    "calls fail cover its disk-full paths"
+#else
+#define SKIP_WITHOUT_FULL_DEVICE() \
+    do {                           \
+    } while (0)
+#endif
 
 // Skips the test, saying why, when the real instrument files are not there.
 #define SKIP_WITHOUT_REAL_SAMPLES()                                                            \
