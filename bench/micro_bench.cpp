@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,15 @@ class CScratchDir {
 public:
     CScratchDir()
     {
-        char pattern[] = "/tmp/quillmere-micro-XXXXXX";
-        m_path = mkdtemp(pattern);
+        std::string pattern = (std::filesystem::temp_directory_path() / "quillmere-micro-XXXXXX").string();
+        m_path = mkdtemp(pattern.data());
     }
-    ~CScratchDir() { std::system(("rm -rf '" + m_path + "'").c_str()); }
-    std::string File(const char* name) const { return m_path + "/" + name; }
+    ~CScratchDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    std::string File(const char* name) const { return (std::filesystem::path(m_path) / name).string(); }
 
 private:
     std::string m_path;
