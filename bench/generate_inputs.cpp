@@ -188,7 +188,8 @@ void GenerateEis(long rows, std::uint64_t seed, const std::string& path)
     double time = 0.0;
     for (long row = 0; row < rows; ++row) {
         const long cycle = row / SWEEP_STEPS;
-        cell.rct = 85.0 * (1.0 + 0.3 * std::sin(static_cast<double>(cycle) / 50.0 + static_cast<double>(seed)));
+        cell.rct =
+            85.0 * (1.0 + 0.3 * std::sin(static_cast<double>(cycle) / 50.0 + static_cast<double>(seed)));
         WriteEisRow(line, row, time, cell, random);
         line.WriteTo(out);
         time += std::fmax(1.0 / SweepFrequency(static_cast<int>(row % SWEEP_STEPS)), 0.05) + 0.125;
@@ -287,10 +288,11 @@ void GenerateBatch(const std::string& dir)
 
 int Usage()
 {
-    std::fputs("usage: quillmere-bench-generate eis ROWS SEED PATH\n"
-               "       quillmere-bench-generate iv POINTS SEED PATH\n"
-               "       quillmere-bench-generate batch DIR\n",
-               stderr);
+    std::fputs(
+        "usage: quillmere-bench-generate eis ROWS SEED PATH\n"
+        "       quillmere-bench-generate iv POINTS SEED PATH\n"
+        "       quillmere-bench-generate batch DIR\n",
+        stderr);
     return 2;
 }
 

@@ -24,8 +24,8 @@ constexpr const char* EIS_ROW =
 constexpr const char* IV_LINE = "-4.0120E-01  -2.6995E-04  1250.40625";
 
 // Field texts of every shape the exports use.
-const std::vector<std::string> FIELD_TEXTS = {"1e+05", "79433", "1258.875", "0.1259", "96.984375",
-                                              "-42.40625", "5e-04", "-0.0796", "12", "0.000E+00"};
+const std::vector<std::string> FIELD_TEXTS = {"1e+05",     "79433", "1258.875", "0.1259", "96.984375",
+                                              "-42.40625", "5e-04", "-0.0796",  "12",     "0.000E+00"};
 
 // Makes a scratch directory that is removed with everything in it at exit.
 class CScratchDir {
@@ -118,7 +118,11 @@ void BM_ReadLongLine(benchmark::State& state)
     state.SetComplexityN(static_cast<std::int64_t>(length));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * length));
 }
-BENCHMARK(BM_ReadLongLine)->RangeMultiplier(8)->Range(1 << 17, 1 << 26)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadLongLine)
+    ->RangeMultiplier(8)
+    ->Range(1 << 17, 1 << 26)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_SplitRow(benchmark::State& state)
 {
