@@ -73,14 +73,24 @@ struct Decimal {
     int exponent = 0;               // of ten
 };
 
-// Adds the digits from `p` to the significand; returns the end of them.
-const char* TakeDigits(const char* p, Decimal& decimal)
+// Reads the digits and the point of a number's significand from `p` into
+// `decimal` in one pass; returns the end of them.
+const char* TakeSignificand(const char* p, Decimal& decimal)
 {
     const char* start = p;
-    for (; IsDigit(*p); ++p) {
-        decimal.significand = decimal.significand * 10 + static_cast<unsigned>(*p - '0');
+    const char* point = nullptr;
+    for (;; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+        if (digit < 10) {
+            decimal.significand = decimal.significand * 10 + digit;
+        } else if (*p == '.' && point == nullptr) {
+            point = p;
+        } else {
+            break;
+        }
     }
-    decimal.digits += static_cast<int>(p - start);
+    decimal.digits = static_cast<int>(p - start) - (point != nullptr ? 1 : 0);
+    decimal.exponent = point != nullptr ? -static_cast<int>(p - point - 1) : 0;
     return p;
 }
 
@@ -217,12 +227,7 @@ FastRead ReadPlainFloat(const char*& cursor, float& value)
         ++p;
     }
     Decimal decimal;
-    const char* end = TakeDigits(p, decimal);
-    if (*end == '.') {
-        const char* fraction = end + 1;
-        end = TakeDigits(fraction, decimal);
-        decimal.exponent = -static_cast<int>(end - fraction);
-    }
+    const char* end = TakeSignificand(p, decimal);
     if (decimal.digits == 0 || decimal.digits > MAX_MANTISSA_DIGITS) {
         return FastRead::unsure;
     }
