@@ -256,16 +256,28 @@ const char* CLineFile::TranslateLineFeeds(const char* text)
     if (feed == nullptr) {
         return text;
     }
-    // Copied in spans between line feeds, each line feed becoming CR LF.
-    m_scratch.clear();
-    do {
-        m_scratch.append(text, static_cast<std::size_t>(feed - text));
-        m_scratch.append("\r\n", 2);
+    // Copied in spans between line feeds, each line feed becoming CR LF,
+    // into scratch room that only ever grows (twice the text holds any
+    // text), so that a line costs no allocation and no filling.
+    const char* const end = feed + std::strlen(feed);
+    const std::size_t room = 2 * static_cast<std::size_t>(end - text) + 1;
+    if (m_scratch.size() < room) {
+        m_scratch.resize(room);
+    }
+    char* out = m_scratch.data();
+    while (feed != nullptr) {
+        const std::size_t span = static_cast<std::size_t>(feed - text);
+        std::memcpy(out, text, span);
+        out[span] = '\r';
+        out[span + 1] = '\n';
+        out += span + 2;
         text = feed + 1;
-        feed = std::strchr(text, '\n');
-    } while (feed != nullptr);
-    m_scratch.append(text);
-    return m_scratch.c_str();
+        feed = static_cast<const char*>(std::memchr(text, '\n', static_cast<std::size_t>(end - text)));
+    }
+    const std::size_t rest = static_cast<std::size_t>(end - text);
+    std::memcpy(out, text, rest);
+    out[rest] = '\0';
+    return m_scratch.data();
 }
 
 BOOL CLineFile::ReadLine(CString& line)

@@ -69,7 +69,7 @@ private:
     void RequireStream() const;
     void PutText(const char* text, size_t length);
 
-    // `text` with every line feed turned into CR LF (kept in m_scratch when it has any).
+    // `text` with every line feed turned into CR LF (written into m_scratch when it has any).
     const char* TranslateLineFeeds(const char* text);
 
     bool m_textMode = false;
