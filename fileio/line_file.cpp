@@ -265,18 +265,24 @@ const char* CLineFile::TranslateLineFeeds(const char* text)
         m_scratch.resize(room);
     }
     char* out = m_scratch.data();
-    while (feed != nullptr) {
+    for (;;) {
         const std::size_t span = static_cast<std::size_t>(feed - text);
         std::memcpy(out, text, span);
         out[span] = '\r';
         out[span + 1] = '\n';
         out += span + 2;
         text = feed + 1;
+        if (text == end) {
+            break;  // the usual text: one line ended by its line feed
+        }
         feed = static_cast<const char*>(std::memchr(text, '\n', static_cast<std::size_t>(end - text)));
+        if (feed == nullptr) {
+            std::memcpy(out, text, static_cast<std::size_t>(end - text));
+            out += end - text;
+            break;
+        }
     }
-    const std::size_t rest = static_cast<std::size_t>(end - text);
-    std::memcpy(out, text, rest);
-    out[rest] = '\0';
+    *out = '\0';
     return m_scratch.data();
 }
 

@@ -272,6 +272,43 @@ TEST_F(LineFileTest, WriteTextTranslatesLineFeedsOnlyInTextMode)
     EXPECT_EQ(ReadFileBytes("binary.txt"), "0123456789a\nx\ny");
 }
 
+// Texts with line feeds anywhere, one after another into the same file, so
+// that a long text followed by short ones shows any leftover of the former.
+TEST_F(LineFileTest, WriteTextTranslatesEveryLineFeedOfAnyText)
+{
+    struct Case {
+        const char* text;
+        const char* onDisk;
+    } const cases[] = {
+        {"", ""},
+        {"no line feed", "no line feed"},
+        {"\n", "\r\n"},
+        {"\n\n\n", "\r\n\r\n\r\n"},
+        {"a\nb", "a\r\nb"},
+        {"\nlead", "\r\nlead"},
+        {"one\ntwo\n\nthree\n", "one\r\ntwo\r\n\r\nthree\r\n"},
+        {"1.000000 2.000000 3.000000\n", "1.000000 2.000000 3.000000\r\n"},
+        {"x", "x"},
+        {"cr stays\r\n", "cr stays\r\r\n"},
+    };
+    std::string expected;
+    {
+        CLineFile text;
+        ASSERT_TRUE(text.Open("text.txt", CREATE_TEXT));
+        for (const Case& c : cases) {
+            text.WriteText(c.text);
+            expected += c.onDisk;
+        }
+        const std::string longText = std::string(5000, 'L') + "\n" + std::string(3000, 'M');
+        text.WriteText(longText.c_str());
+        expected += std::string(5000, 'L') + "\r\n" + std::string(3000, 'M');
+        text.WriteText("end\n");
+        expected += "end\r\n";
+        text.Close();
+    }
+    EXPECT_EQ(ReadFileBytes("text.txt"), expected);
+}
+
 TEST_F(LineFileTest, LengthCountsEveryCrAndPositionReachesIt)
 {
     WriteFileBytes("a.txt", "ab\r\ncd\r\nlast");
