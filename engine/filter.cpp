@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #if defined(__linux__)
 #include <fcntl.h>
 #include <unistd.h>
@@ -38,11 +42,27 @@ std::uint64_t NotKeptMarks(std::uint64_t word)
     return (below | above) & HIGH_BITS;
 }
 
-// Length of the run of kept bytes at the start of `bytes`: eight bytes at a
-// time where the byte order allows, for the long runs that make up most files.
+// Length of the run of kept bytes at the start of `bytes`: sixteen bytes at
+// a time where the processor compares that many at once, then eight where
+// the byte order allows, for the long runs that make up most files.
 UINT KeptRunLength(const unsigned char* bytes, UINT size)
 {
     UINT length = 0;
+#if defined(__SSE2__)
+    const __m128i belowKept = _mm_set1_epi8(0x1F);
+    const __m128i aboveKept = _mm_set1_epi8(0x7F);
+    for (; size - length >= 16; length += 16) {
+        // As signed bytes the kept ones lie above 0x1F and below 0x7F; every
+        // byte from 0x80 up is negative.
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + length));
+        const __m128i kept =
+            _mm_and_si128(_mm_cmpgt_epi8(block, belowKept), _mm_cmplt_epi8(block, aboveKept));
+        const unsigned notKept = ~static_cast<unsigned>(_mm_movemask_epi8(kept)) & 0xFFFFu;
+        if (notKept != 0) {
+            return length + static_cast<UINT>(std::countr_zero(notKept));
+        }
+    }
+#endif
     if constexpr (std::endian::native == std::endian::little) {
         for (; size - length >= 8; length += 8) {
             std::uint64_t word;
