@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -25,8 +26,16 @@ std::uint64_t MatchingBytes(std::uint64_t word, std::uint64_t pattern)
 
 }  // namespace
 
-int CFieldSplitter::Split(CString line, char delimiter, CString* fields, int capacity)
+int CFieldSplitter::Split(const CString& line, char delimiter, CString* fields, int capacity)
 {
+    // The line is read in place, not copied for every row; only a line that
+    // is itself one of the fields to fill is copied first, because filling
+    // that field would change the text still being cut.
+    if (capacity > 0 && std::less_equal<const CString*>()(fields, &line) &&
+        std::less<const CString*>()(&line, fields + capacity)) {
+        const CString copy(line);
+        return Split(copy, delimiter, fields, capacity);
+    }
     // Each field is cut as soon as the delimiter that ends it is found, and
     // the scan stops once `capacity` fields are stored. No table of
     // positions is kept, so neither the line length nor the number of

@@ -101,6 +101,30 @@ TEST(FieldSplitterTest, CallersLineIsUnchanged)
     EXPECT_EQ(line, "a,b,c");
 }
 
+// A caller may hand one of the fields to fill as the line: it is cut as it
+// stood before the call, wherever it sits in the array.
+TEST(FieldSplitterTest, LineThatIsOneOfTheFieldsIsCutAsItWas)
+{
+    for (int slot : {0, 1, 2, CAPACITY - 1}) {
+        SCOPED_TRACE(slot);
+        CString fields[CAPACITY];
+        fields[slot] = "first field,second,third field,";
+        CFieldSplitter splitter;
+        ASSERT_EQ(splitter.Split(fields[slot], ',', fields, CAPACITY), 3);
+        EXPECT_EQ(fields[0], "first field");
+        EXPECT_EQ(fields[1], "second");
+        EXPECT_EQ(fields[2], "third field");
+    }
+    // Just past the fields that may be written: read as it is and kept.
+    CString fields[CAPACITY + 1];
+    fields[CAPACITY] = "p,q";
+    CFieldSplitter splitter;
+    EXPECT_EQ(splitter.Split(fields[CAPACITY], ',', fields, CAPACITY), 2);
+    EXPECT_EQ(fields[0], "p");
+    EXPECT_EQ(fields[1], "q");
+    EXPECT_EQ(fields[CAPACITY], "p,q");
+}
+
 TEST(FieldSplitterTest, OneSplitterServesManyLinesAndKeepsNothing)
 {
     CFieldSplitter splitter;
