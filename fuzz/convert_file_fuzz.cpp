@@ -1,6 +1,5 @@
 // Fuzz target: the whole per-file path. The first bytes of the input build
 // a relative path from pieces that carry the markers; the rest is the file.
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -8,7 +7,6 @@
 #include "engine/convert_file.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/fuzz_targets.h"
-#include "platform/file_exception.h"
 
 namespace {
 
@@ -26,22 +24,18 @@ constexpr std::size_t MAX_DEPTH = 4;
 std::string RelativePath(const std::uint8_t* data, std::size_t count)
 {
     std::string joined;
-    for (std::size_t i = 0; i < count; ++i)
-        joined += PATH_PIECES[data[i] % std::size(PATH_PIECES)];
+    for (std::size_t i = 0; i < count; ++i) joined += PATH_PIECES[data[i] % std::size(PATH_PIECES)];
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= joined.size()) {
         std::size_t end = joined.find('/', start);
-        if (end == std::string::npos)
-            end = joined.size();
+        if (end == std::string::npos) end = joined.size();
         const std::string part = joined.substr(start, end - start);
-        if (!part.empty() && part != "." && part != ".." && parts.size() < MAX_DEPTH)
-            parts.push_back(part);
+        if (!part.empty() && part != "." && part != ".." && parts.size() < MAX_DEPTH) parts.push_back(part);
         start = end + 1;
     }
     std::string path;
-    for (const std::string& part : parts)
-        path += (path.empty() ? "" : "/") + part;
+    for (const std::string& part : parts) path += (path.empty() ? "" : "/") + part;
     return path.empty() ? "a" : path;
 }
 
@@ -57,28 +51,22 @@ std::string OutputPathOf(const std::string& input)
 
 int FuzzConvertFile(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0)
-        return 0;
+    if (size == 0) return 0;
     const std::size_t pieces = std::min<std::size_t>(data[0] % (MAX_PIECES + 1), size - 1);
     fuzzsupport::CScene scene(data, size);
     const std::string input = scene.PathOf("in/") + RelativePath(data + 1, pieces);
     const std::string content(reinterpret_cast<const char*>(data + 1 + pieces), size - 1 - pieces);
-    std::filesystem::create_directories(std::filesystem::path(input).parent_path());
     fuzzsupport::WriteBytes(input, content);
     const std::string output = OutputPathOf(input);
 
-    bool raised = false;
-    try {
-        Check(ConvertFile(input.c_str(), output.c_str()) == 0, "result not 0");
-    } catch (const CFileException& error) {
-        Check(fuzzsupport::CScene::CapReached(), "file error: " + error.GetErrorMessage().str());
-        raised = true;
-    }
+    const bool raised = fuzzsupport::RaisedAtCap(
+        [&] { Check(ConvertFile(input.c_str(), output.c_str()) == 0, "result not 0"); });
     const bool iv = CString(input).Find(IV_MARKER) > 0;
     const bool eis = CString(input).Find(EIS_MARKER) > 0;
     Check(fuzzsupport::ReadBytes(input) == content, "the input was changed");
-    Check(raised || !fuzzsupport::Exists(scene.PathOf(WORK_FILE_NAME)), "the work file was left behind");
-    Check(fuzzsupport::Exists(output) == (iv || eis), iv || eis ? "no output for a marked path" : "output without a marker");
+    Check(raised || !testutil::Exists(scene.PathOf(WORK_FILE_NAME)), "the work file was left behind");
+    Check(testutil::Exists(output) == (iv || eis),
+          iv || eis ? "no output for a marked path" : "output without a marker");
     // After an error in the first of two pipelines the output is still the first's.
     if ((iv || eis) && !(raised && iv && eis))
         fuzzsupport::CheckNumberLines(fuzzsupport::ReadBytes(output), eis ? ' ' : ',', "output");
@@ -86,9 +74,4 @@ int FuzzConvertFile(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
-#ifdef QUILLMERE_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    return FuzzConvertFile(data, size);
-}
-#endif
+QUILLMERE_FUZZ_ENTRY(FuzzConvertFile);

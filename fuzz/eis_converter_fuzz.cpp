@@ -5,7 +5,6 @@
 #include "engine/eis_converter.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/fuzz_targets.h"
-#include "platform/file_exception.h"
 
 namespace {
 
@@ -27,7 +26,9 @@ EisModel ModelRows(const std::string& work)
         const std::size_t first = lines[i].find(',');
         const std::size_t second = first == std::string::npos ? first : lines[i].find(',', first + 1);
         const std::string field =
-            second == std::string::npos ? "" : lines[i].substr(second + 1, lines[i].find(',', second + 1) - second - 1);
+            second == std::string::npos
+                ? ""
+                : lines[i].substr(second + 1, lines[i].find(',', second + 1) - second - 1);
         if (field.find("EIS") == std::string::npos) {
             model.stopped = true;
             break;
@@ -47,13 +48,8 @@ int FuzzEisConverter(const std::uint8_t* data, std::size_t size)
     const std::string outputPath = scene.PathOf("out.txt");
     fuzzsupport::WriteBytes(workPath, work);
 
-    bool raised = false;
-    try {
-        Check(ConvertEisCsv(workPath.c_str(), outputPath.c_str()) == 0, "result not 0");
-    } catch (const CFileException& error) {
-        Check(fuzzsupport::CScene::CapReached(), "file error: " + error.GetErrorMessage().str());
-        raised = true;
-    }
+    const bool raised = fuzzsupport::RaisedAtCap(
+        [&] { Check(ConvertEisCsv(workPath.c_str(), outputPath.c_str()) == 0, "result not 0"); });
     const std::string output = fuzzsupport::ReadBytes(outputPath);
     fuzzsupport::CheckNumberLines(output, ' ', "impedance output");
     // At most one output line per row after the header. Every line feed of
@@ -61,13 +57,13 @@ int FuzzEisConverter(const std::uint8_t* data, std::size_t size)
     // byte may too, since a line is cut at a zero byte and the rest of a
     // long line comes back as the next one.
     std::size_t rows = 1;
-    for (char byte : work)
-        rows += byte == '\n' || byte == '\0' ? 1 : 0;
+    for (char byte : work) rows += byte == '\n' || byte == '\0' ? 1 : 0;
     Check(fuzzsupport::CountLines(output) < rows, "more output lines than rows");
     Check(scene.Messages() <= 1, "the message was shown more than once");
     if (fuzzsupport::IsFilterOutput(work) && !raised) {
         const EisModel model = ModelRows(work);
-        Check(fuzzsupport::CountLines(output) == model.rows, "output lines differ from the rows with \"EIS\"");
+        Check(fuzzsupport::CountLines(output) == model.rows,
+              "output lines differ from the rows with \"EIS\"");
         Check(scene.Messages() == (model.stopped ? 1 : 0), "message shown or missing");
     }
     Check(fuzzsupport::ReadBytes(workPath) == work, "the work file was changed");
@@ -75,9 +71,4 @@ int FuzzEisConverter(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
-#ifdef QUILLMERE_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    return FuzzEisConverter(data, size);
-}
-#endif
+QUILLMERE_FUZZ_ENTRY(FuzzEisConverter);

@@ -40,8 +40,7 @@ std::string ModelFilter(const std::string& input)
                 pending = Pending::space;
         }
     }
-    if (pending != Pending::nothing)
-        work += "\r\n";
+    if (pending != Pending::nothing) work += "\r\n";
     return work;
 }
 
@@ -53,8 +52,7 @@ std::string InputOf(const std::uint8_t* data, std::size_t size)
     const std::size_t fits = size == 0 ? 1 : std::max<std::size_t>(1, REPEATED_SIZE / size);
     const std::size_t repeats = std::min<std::size_t>(size == 0 ? 1 : 1 + data[0] % MAX_REPEATS, fits);
     std::string input;
-    for (std::size_t i = 0; i < repeats; ++i)
-        input += once;
+    for (std::size_t i = 0; i < repeats; ++i) input += once;
     return input;
 }
 
@@ -74,9 +72,4 @@ int FuzzFilter(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
-#ifdef QUILLMERE_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    return FuzzFilter(data, size);
-}
-#endif
+QUILLMERE_FUZZ_ENTRY(FuzzFilter);

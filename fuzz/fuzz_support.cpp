@@ -1,18 +1,12 @@
 #include "fuzz/fuzz_support.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include "batch/job_table.h"
+#include <optional>
+#include <utility>
 
 namespace fuzzsupport {
 
@@ -65,19 +59,30 @@ bool IsNumber(std::string_view text)
 {
     static constexpr std::string_view SPECIALS[] = {"inf", "-inf", "nan", "-nan"};
     for (std::string_view special : SPECIALS) {
-        if (text == special)
-            return true;
+        if (text == special) return true;
     }
-    if (!text.empty() && text[0] == '-')
-        text.remove_prefix(1);
+    if (!text.empty() && text[0] == '-') text.remove_prefix(1);
     const std::size_t point = text.find('.');
-    if (point == 0 || point == std::string_view::npos || text.size() - point != 7)
-        return false;
+    if (point == 0 || point == std::string_view::npos || text.size() - point != 7) return false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (i != point && (text[i] < '0' || text[i] > '9'))
-            return false;
+        if (i != point && (text[i] < '0' || text[i] > '9')) return false;
     }
     return point == 1 || text[0] != '0';
+}
+
+// The area setting for an input: the one its byte sum picks.
+const AreaSetting& AreaSettingFor(const std::uint8_t* data, std::size_t size)
+{
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < size; ++i) sum += data[i];
+    return AREA_SETTINGS[sum % std::size(AREA_SETTINGS)];
+}
+
+// FuzzDir(), emptied.
+const std::string& EmptiedFuzzDir()
+{
+    EmptyFuzzDir();
+    return FuzzDir();
 }
 
 }  // namespace
@@ -95,14 +100,7 @@ void Fail(const std::string& what)
 
 const std::string& FuzzDir()
 {
-    static const std::string dir = [] {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                              "/quillmere-fuzz-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr)
-            DefaultFailure("cannot make a folder from " + pattern);
-        return pattern;
-    }();
+    static const std::string dir = testutil::MakeFreshDir("quillmere-fuzz-").string();
     static const bool cleanup = std::atexit(RemoveFuzzDir) == 0;
     (void)cleanup;
     return dir;
@@ -110,42 +108,19 @@ const std::string& FuzzDir()
 
 void EmptyFuzzDir()
 {
-    for (const fs::directory_entry& entry : fs::directory_iterator(FuzzDir()))
-        fs::remove_all(entry.path());
+    for (const fs::directory_entry& entry : fs::directory_iterator(FuzzDir())) fs::remove_all(entry.path());
 }
 
 void WriteBytes(const std::string& path, std::string_view bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    Check(static_cast<bool>(out), "cannot write " + path);
+    Check(testutil::WriteWholeFile(path, bytes), "cannot write " + path);
 }
 
 std::string ReadBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    Check(static_cast<bool>(in), "cannot read " + path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-bool Exists(const std::string& path)
-{
-    std::error_code ignored;
-    return fs::exists(path, ignored);
-}
-
-int CountOpenDescriptors()
-{
-    DIR* dir = opendir("/proc/self/fd");
-    if (dir == nullptr)
-        return -1;
-    int count = 0;
-    while (const dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] != '.')
-            ++count;
-    }
-    closedir(dir);
-    return count;
+    std::optional<std::string> bytes = testutil::ReadWholeFile(path);
+    Check(bytes.has_value(), "cannot read " + path);
+    return *std::move(bytes);
 }
 
 void CheckNumberLines(const std::string& text, char separator, const char* what)
@@ -183,8 +158,7 @@ std::vector<std::string> WorkLines(const std::string& work)
     std::size_t start = 0;
     while (start < work.size()) {
         std::size_t end = work.find("\r\n", start);
-        if (end == std::string::npos)
-            end = work.size();
+        if (end == std::string::npos) end = work.size();
         lines.push_back(work.substr(start, end - start));
         start = end + 2;
     }
@@ -200,36 +174,13 @@ std::size_t CountLines(std::string_view text)
 }
 
 CScene::CScene(const std::uint8_t* data, std::size_t size)
-    : m_savedCwd(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
-      m_savedArea(g_surfaceArea),
-      m_savedEnabled(g_areaEnabled),
-      m_sink([this](const CString&, UINT) {
-          ++m_messages;
-          return 1;  // IDOK
-      })
+    : m_currentDir(EmptiedFuzzDir()),
+      m_area(AreaSettingFor(data, size).area, AreaSettingFor(data, size).enabled)
 {
-    EmptyFuzzDir();
-    Check(m_savedCwd >= 0 && chdir(FuzzDir().c_str()) == 0, "cannot enter " + FuzzDir());
-    unsigned sum = 0;
-    for (std::size_t i = 0; i < size; ++i)
-        sum += data[i];
-    const AreaSetting& setting = AREA_SETTINGS[sum % std::size(AREA_SETTINGS)];
-    g_surfaceArea = setting.area;
-    g_areaEnabled = setting.enabled;
     g_written = 0;
     g_capReached = false;
     Sys().fputs = CappedPuts;
-    m_descriptors = CountOpenDescriptors();
-}
-
-CScene::~CScene()
-{
-    g_surfaceArea = m_savedArea;
-    g_areaEnabled = m_savedEnabled;
-    if (m_savedCwd >= 0) {
-        (void)!fchdir(m_savedCwd);
-        close(m_savedCwd);
-    }
+    m_descriptors = testutil::CountOpenDescriptors();
 }
 
 std::string CScene::PathOf(const char* name) const
@@ -244,7 +195,7 @@ bool CScene::CapReached()
 
 void CScene::CheckDescriptors() const
 {
-    Check(CountOpenDescriptors() == m_descriptors, "a descriptor was left open");
+    Check(testutil::CountOpenDescriptors() == m_descriptors, "a descriptor was left open");
 }
 
 }  // namespace fuzzsupport

@@ -9,8 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/message_box.h"
+#include "platform/file_exception.h"
 #include "platform/sysio.h"
+#include "tests/support/harness.h"
 
 namespace fuzzsupport {
 
@@ -23,23 +24,19 @@ void SetFailureHandler(FailureHandler handler);
 // Checks `condition`; reports `what` when it does not hold.
 inline void Check(bool condition, const std::string& what)
 {
-    if (!condition)
-        Fail(what);
+    if (!condition) Fail(what);
 }
 
-// The process's private folder for fuzz files, made on first use under
-// $TMPDIR (or /tmp) and removed at exit.
+// The process's private folder for fuzz files, made on first use in the
+// system's temporary folder and removed at exit.
 const std::string& FuzzDir();
 // Removes everything inside FuzzDir().
 void EmptyFuzzDir();
 
-// Whole-file access; ReadBytes reports a failure when the file cannot be read.
+// Whole-file access that reports a failure when the file cannot be written
+// or read; writing creates missing folders.
 void WriteBytes(const std::string& path, std::string_view bytes);
 std::string ReadBytes(const std::string& path);
-bool Exists(const std::string& path);
-
-// Number of descriptors the process holds open.
-int CountOpenDescriptors();
 
 // Checks that every line of `text` ends in CR LF and holds three "%f"
 // numbers joined by `separator`.
@@ -59,27 +56,38 @@ std::size_t CountLines(std::string_view text);
 class CScene {
 public:
     CScene(const std::uint8_t* data, std::size_t size);
-    ~CScene();
     CScene(const CScene&) = delete;
     CScene& operator=(const CScene&) = delete;
 
     // FuzzDir() joined with `name`.
     std::string PathOf(const char* name) const;
     // Message boxes shown so far.
-    int Messages() const { return m_messages; }
+    int Messages() const { return static_cast<int>(m_messages.Messages().size()); }
     // True once a write was refused because of the cap.
     static bool CapReached();
     // Checks that the conversion left no descriptor open.
     void CheckDescriptors() const;
 
 private:
-    int m_savedCwd = -1;
-    float m_savedArea = 0.0f;
-    int m_savedEnabled = 0;
-    int m_messages = 0;
-    int m_descriptors = 0;
-    ScopedMessageBoxSink m_sink;
+    testutil::ScopedCurrentDir m_currentDir;
+    testutil::ScopedAreaSettings m_area;
+    testutil::MessageRecorder m_messages;
     ScopedSysIo m_sysIo;
+    int m_descriptors = 0;
 };
+
+// Runs `convert`, inside a CScene; true when it raised a file error, which
+// only the cap on output writes may cause.
+template <typename Convert>
+bool RaisedAtCap(Convert&& convert)
+{
+    try {
+        convert();
+    } catch (const CFileException& error) {
+        Check(CScene::CapReached(), "file error: " + error.GetErrorMessage().str());
+        return true;
+    }
+    return false;
+}
 
 }  // namespace fuzzsupport

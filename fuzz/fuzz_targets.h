@@ -21,3 +21,16 @@ int FuzzEisConverter(const std::uint8_t* data, std::size_t size);
 int FuzzNumbers(const std::uint8_t* data, std::size_t size);
 // ConvertFile on arbitrary input bytes under a path built from the input.
 int FuzzConvertFile(const std::uint8_t* data, std::size_t size);
+
+// Defines libFuzzer's entry as a call of `entry` when built as a fuzzer, and
+// nothing otherwise. Use it once, at the end of the target's file.
+#ifdef QUILLMERE_LIBFUZZER
+#define QUILLMERE_FUZZ_ENTRY(entry)                                                   \
+    extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) \
+    {                                                                                 \
+        return entry(data, size);                                                     \
+    }                                                                                 \
+    static_assert(true)
+#else
+#define QUILLMERE_FUZZ_ENTRY(entry) static_assert(true)
+#endif

@@ -7,7 +7,6 @@
 #include "engine/iv_converter.h"
 #include "fuzz/fuzz_support.h"
 #include "fuzz/fuzz_targets.h"
-#include "platform/file_exception.h"
 
 namespace {
 
@@ -24,8 +23,7 @@ long ModelPointCount(const std::string& work)
     while (next < lines.size() && lines[next++].find("primary_data") == std::string::npos) {
     }
     next += 1;  // the line after the marker
-    if (next >= lines.size())
-        return 0;
+    if (next >= lines.size()) return 0;
     const long count = std::strtol(lines[next].c_str(), nullptr, 10);
     return std::clamp<long>(count, INT_MIN, INT_MAX);
 }
@@ -41,14 +39,9 @@ int FuzzIvConverter(const std::uint8_t* data, std::size_t size)
     fuzzsupport::WriteBytes(workPath, work);
 
     int result = 0;
-    bool raised = false;
-    try {
-        result = ConvertIvFile(workPath.c_str(), outputPath.c_str());
-    } catch (const CFileException& error) {
-        // Only the cap on output writes may stop a conversion here.
-        Check(fuzzsupport::CScene::CapReached(), "file error: " + error.GetErrorMessage().str());
-        raised = true;
-    }
+    const bool raised =
+        fuzzsupport::RaisedAtCap([&] { result = ConvertIvFile(workPath.c_str(), outputPath.c_str()); });
+
     const std::string output = fuzzsupport::ReadBytes(outputPath);
     if (!raised) {
         Check(result == 0 || result == NO_POINTS, "result " + std::to_string(result));
@@ -59,8 +52,8 @@ int FuzzIvConverter(const std::uint8_t* data, std::size_t size)
         // One output line per counted point, however few lines follow.
         const long count = ModelPointCount(work);
         if (!raised)
-            Check(result == (count > 0 ? 0 : NO_POINTS), "result " + std::to_string(result) + " for count " +
-                                                             std::to_string(count));
+            Check(result == (count > 0 ? 0 : NO_POINTS),
+                  "result " + std::to_string(result) + " for count " + std::to_string(count));
         const std::size_t lines = fuzzsupport::CountLines(output);
         Check(raised ? static_cast<long>(lines) < count : static_cast<long>(lines) == std::max(count, 0L),
               std::to_string(lines) + " output lines for count " + std::to_string(count));
@@ -71,9 +64,4 @@ int FuzzIvConverter(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
-#ifdef QUILLMERE_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    return FuzzIvConverter(data, size);
-}
-#endif
+QUILLMERE_FUZZ_ENTRY(FuzzIvConverter);

@@ -40,14 +40,16 @@ void CheckParseTriple(const std::string& text)
     const int read = std::sscanf(text.c_str(), "%g %g %g", &runtime[0], &runtime[1], &runtime[2]);
     Check(stored == (read < 0 ? 0 : read), "\"%g %g %g\" count differs on \"" + text + "\"");
     for (int i = 0; i < 3; ++i)
-        Check(SameBits(fast[i], runtime[i]), "\"%g %g %g\" value " + std::to_string(i) + " differs on \"" + text + "\"");
+        Check(SameBits(fast[i], runtime[i]),
+              "\"%g %g %g\" value " + std::to_string(i) + " differs on \"" + text + "\"");
 }
 
 // The values a converter passes: 32-bit values widened, the current times
 // -1000, the imaginary part times -1.
 void CheckFormat(float first, float second, float third)
 {
-    const double values[3] = {first, static_cast<double>(second) * -1000.0, static_cast<double>(third) * -1.0};
+    const double values[3] = {first, static_cast<double>(second) * -1000.0,
+                              static_cast<double>(third) * -1.0};
     char fast[NUMBER_LINE_CAPACITY];
     char runtime[NUMBER_LINE_CAPACITY];
     for (char separator : {',', ' '}) {
@@ -77,9 +79,4 @@ int FuzzNumbers(const std::uint8_t* data, std::size_t size)
     return 0;
 }
 
-#ifdef QUILLMERE_LIBFUZZER
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
-    return FuzzNumbers(data, size);
-}
-#endif
+QUILLMERE_FUZZ_ENTRY(FuzzNumbers);

@@ -291,12 +291,7 @@ TEST_F(BatchRunTest, FileErrorStopsTheRunAtItsJob)
     hooks.jobDone = [&done](int job) { done.push_back(job); };
 
     StdoutCapture capture;
-    try {
-        RunBatch(hooks);
-        ADD_FAILURE() << "the missing input raised nothing";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(PathOf("missing.idf"), error.m_strFileName.str());
-    }
+    testutil::ExpectFileError([&] { RunBatch(hooks); }, {.path = PathOf("missing.idf")});
     EXPECT_EQ(ProgressLine("a.idf"), capture.All());
     EXPECT_EQ(std::vector<int>{0}, done);
     EXPECT_EQ(IV_OUTPUT, ReadFileBytes("a+IV.txt"));

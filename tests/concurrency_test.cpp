@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -44,21 +43,12 @@ constexpr auto WAIT_LIMIT = std::chrono::seconds(10);
 
 std::string IvInput()
 {
-    std::ostringstream text;
-    text << "[Data]\r\nprimary_data\r\nunits\r\n" << POINTS << "\r\n";
-    for (int i = 0; i < POINTS; ++i)
-        text << i * 0.001 << "  " << (i % 97) * 1.5e-6 << "  " << i << "\r\n";
-    return text.str();
+    return testutil::IvInput(POINTS);
 }
 
 std::string EisInput()
 {
-    std::ostringstream text;
-    text << "Pt,Time,Type,E,I,Cycle,Freq,Zmod,Zphz,Zreal,Zimag\r\n";
-    for (int i = 0; i < POINTS; ++i)
-        text << i << ",0,PEIS,0,0,1," << 100000.0 / (i + 1) << ",0,0," << 10 + i * 0.25 << "," << -0.5 * i
-             << "\r\n";
-    return text.str();
+    return testutil::EisInput(POINTS);
 }
 
 // A pipe the tests use to pass single bytes between parent and child.
@@ -66,8 +56,7 @@ class CPipe {
 public:
     CPipe()
     {
-        if (pipe(m_fds) != 0)
-            throw std::runtime_error("pipe failed");
+        if (pipe(m_fds) != 0) throw std::runtime_error("pipe failed");
     }
     ~CPipe()
     {
@@ -83,11 +72,9 @@ public:
     std::optional<char> Receive(std::chrono::milliseconds limit) const
     {
         pollfd entry{m_fds[0], POLLIN, 0};
-        if (poll(&entry, 1, static_cast<int>(limit.count())) != 1)
-            return std::nullopt;
+        if (poll(&entry, 1, static_cast<int>(limit.count())) != 1) return std::nullopt;
         char byte = 0;
-        if (read(m_fds[0], &byte, 1) != 1)
-            return std::nullopt;
+        if (read(m_fds[0], &byte, 1) != 1) return std::nullopt;
         return byte;
     }
 
@@ -117,8 +104,7 @@ int WaitFor(pid_t pid)
 {
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return -1;
+        if (errno != EINTR) return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
@@ -131,8 +117,7 @@ bool IsWaitingForLock(pid_t pid)
     while (std::chrono::steady_clock::now() < deadline) {
         std::ifstream locks("/proc/locks");
         for (std::string line; std::getline(locks, line);) {
-            if (line.find("->") != std::string::npos && line.find(needle) != std::string::npos)
-                return true;
+            if (line.find("->") != std::string::npos && line.find(needle) != std::string::npos) return true;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -143,8 +128,7 @@ bool IsWaitingForLock(pid_t pid)
 bool IsLockedByAnother(const char* path)
 {
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
+    if (fd < 0) return false;
     const bool locked = flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     close(fd);
     return locked;
@@ -184,10 +168,8 @@ TEST_F(ConcurrencyTest, TwoProcessesInOneFolderWriteByteExactOutputs)
             return 0;
         }));
     }
-    for (std::size_t i = 0; i < children.size(); ++i)
-        start.Send('g');
-    for (pid_t child : children)
-        EXPECT_EQ(WaitFor(child), 0);
+    for (std::size_t i = 0; i < children.size(); ++i) start.Send('g');
+    for (pid_t child : children) EXPECT_EQ(WaitFor(child), 0);
 
     for (const Job& job : jobs) {
         for (int round = 0; round < ROUNDS; ++round) {
@@ -245,8 +227,7 @@ TEST_F(ConcurrencyTest, WaiterLocksTheFileThatTheNameLeadsToAfterTheHolderDelete
         go.Send('g');
         ASSERT_TRUE(IsWaitingForLock(child)) << c.name;
         ASSERT_EQ(unlink(WORK_FILE_NAME), 0);
-        if (c.madeAgain)
-            WriteFileBytes(WORK_FILE_NAME, "");
+        if (c.madeAgain) WriteFileBytes(WORK_FILE_NAME, "");
         held.reset();
         EXPECT_EQ(report.Receive(WAIT_LIMIT), 'L') << c.name;
         EXPECT_TRUE(IsLockedByAnother(WORK_FILE_NAME)) << c.name << ": the lock is on a file without a name";
@@ -329,15 +310,8 @@ TEST_F(ConcurrencyTest, LockFailuresRaiseWithTheWorkPathAndLeakNoDescriptor)
         const int before = testutil::CountOpenDescriptors();
         ScopedSysIo restore;
         c.inject();
-        try {
-            CWorkFileLock lock(WORK_FILE_NAME);
-            ADD_FAILURE() << c.name << ": no exception";
-        } catch (const CFileException& error) {
-            EXPECT_EQ(error.m_cause, c.cause) << c.name;
-            EXPECT_EQ(error.m_lOsError, c.osError) << c.name;
-            EXPECT_EQ(error.m_strFileName, WORK_FILE_NAME) << c.name;
-            EXPECT_NE(error.GetErrorMessage().Find(WORK_FILE_NAME), -1) << c.name;
-        }
+        testutil::ExpectFileError([] { CWorkFileLock lock(WORK_FILE_NAME); },
+                                  {.cause = c.cause, .osError = c.osError, .path = WORK_FILE_NAME}, c.name);
         EXPECT_EQ(testutil::CountOpenDescriptors(), before) << c.name;
     }
 }

@@ -224,13 +224,8 @@ TEST_F(ConvertFileTest, FileErrorLeavesTheWorkFileBehind)
             ++deletions;
             return RealSysIo().unlink(path);
         };
-        try {
-            ConvertFile(PathOf(c.input).c_str(), output.c_str());
-            ADD_FAILURE() << c.input << ": no exception";
-        } catch (const CFileException& error) {
-            EXPECT_EQ(error.m_strFileName, output.c_str()) << c.input;
-            EXPECT_EQ(error.m_lOsError, testutil::OS_FOLDER_NOT_FOUND) << c.input;
-        }
+        testutil::ExpectFileError([&] { ConvertFile(PathOf(c.input).c_str(), output.c_str()); },
+                                  {.osError = testutil::OS_FOLDER_NOT_FOUND, .path = output}, c.input);
         EXPECT_EQ(deletions, 0) << c.input;
         EXPECT_EQ(ReadFileBytes(WORK_FILE_NAME), c.work) << c.input;
         EXPECT_FALSE(Exists("missing-folder")) << c.input;
@@ -252,13 +247,8 @@ TEST_F(ConvertFileTest, LeftoverWorkFileIsReplacedByTheNextRun)
 TEST_F(ConvertFileTest, MissingInputRaisesWithTheInputPath)
 {
     const std::string input = PathOf("missing.idf");
-    try {
-        ConvertFile(input.c_str(), PathOf("out.txt").c_str());
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_strFileName, input.c_str());
-        EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
-    }
+    testutil::ExpectFileError([&] { ConvertFile(input.c_str(), PathOf("out.txt").c_str()); },
+                              {.cause = CFileException::fileNotFound, .path = input});
     EXPECT_FALSE(Exists("out.txt"));
 }
 

@@ -151,13 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(EisConverterTest, MissingWorkFileRaisesWithItsPathAndCreatesNoOutput)
 {
-    try {
-        ConvertEisCsv("missing.xqrtmp", OUTPUT);
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
-        EXPECT_EQ(error.m_strFileName, "missing.xqrtmp");
-    }
+    testutil::ExpectFileError([] { ConvertEisCsv("missing.xqrtmp", OUTPUT); },
+                              {.cause = CFileException::fileNotFound, .path = "missing.xqrtmp"});
     EXPECT_FALSE(testutil::Exists(OUTPUT));
 }
 
@@ -166,13 +161,8 @@ TEST_F(EisConverterTest, OutputInMissingFolderRaisesWithItsPath)
     WriteFileBytes(WORK, Crlf(HEADER + Row("EIS", "1", "2", "3")));
     const std::string output = PathOf("no-such-folder/out.txt");
     MessageRecorder recorder;
-    try {
-        ConvertEisCsv(WORK, output.c_str());
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_lOsError, testutil::OS_FOLDER_NOT_FOUND);
-        EXPECT_EQ(error.m_strFileName, output.c_str());
-    }
+    testutil::ExpectFileError([&] { ConvertEisCsv(WORK, output.c_str()); },
+                              {.osError = testutil::OS_FOLDER_NOT_FOUND, .path = output});
     EXPECT_TRUE(recorder.Messages().empty());
 }
 
@@ -180,13 +170,8 @@ TEST_F(EisConverterTest, FullDiskIsReportedByTheClose)
 {
     SKIP_WITHOUT_FULL_DEVICE();
     WriteFileBytes(WORK, Crlf(HEADER + Row("EIS", "1", "2", "3")));
-    try {
-        ConvertEisCsv(WORK, "/dev/full");
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::diskFull);
-        EXPECT_EQ(error.m_strFileName, "/dev/full");
-    }
+    testutil::ExpectFileError([] { ConvertEisCsv(WORK, "/dev/full"); },
+                              {.cause = CFileException::diskFull, .path = "/dev/full"});
 }
 
 TEST_F(EisConverterTest, FailedCloseAfterTheMessageIsReported)
@@ -202,13 +187,8 @@ TEST_F(EisConverterTest, FailedCloseAfterTheMessageIsReported)
         errno = EIO;
         return EOF;
     };
-    try {
-        ConvertEisCsv(WORK, OUTPUT);
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::diskFull);
-        EXPECT_EQ(error.m_strFileName, OUTPUT);
-    }
+    testutil::ExpectFileError([] { ConvertEisCsv(WORK, OUTPUT); },
+                              {.cause = CFileException::diskFull, .path = OUTPUT});
     EXPECT_EQ(recorder.Messages().size(), 1u);
 }
 

@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <future>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,10 +38,7 @@ constexpr auto WAIT_LIMIT = std::chrono::seconds(20);
 // it go when asked.
 class CLockingThread {
 public:
-    explicit CLockingThread(std::string path)
-        : m_path(std::move(path)), m_thread([this] { Run(); })
-    {
-    }
+    explicit CLockingThread(std::string path) : m_path(std::move(path)), m_thread([this] { Run(); }) {}
     ~CLockingThread()
     {
         m_release.set_value();
@@ -52,7 +48,10 @@ public:
     CLockingThread& operator=(const CLockingThread&) = delete;
 
     // True once the thread holds the lock, waiting at most `limit`.
-    bool Holds(std::chrono::milliseconds limit) { return m_held.wait_for(limit) == std::future_status::ready; }
+    bool Holds(std::chrono::milliseconds limit)
+    {
+        return m_held.wait_for(limit) == std::future_status::ready;
+    }
 
     // The failure the thread's Acquire raised, if any.
     std::string Error() const { return m_error; }
@@ -180,25 +179,6 @@ TEST_F(FileLockTest, WaiterHoldsTheFileTheNameLeadsToAfterTheHolderDeletedIt)
 
 // ---- the pipeline's lock at work --------------------------------------------
 
-std::string IvInput(int points)
-{
-    std::ostringstream text;
-    text << "[Data]\r\nprimary_data\r\nunits\r\n" << points << "\r\n";
-    for (int i = 0; i < points; ++i)
-        text << i * 0.001 << "  " << (i % 97) * 1.5e-6 << "  " << i << "\r\n";
-    return text.str();
-}
-
-std::string EisInput(int points)
-{
-    std::ostringstream text;
-    text << "Pt,Time,Type,E,I,Cycle,Freq,Zmod,Zphz,Zreal,Zimag\r\n";
-    for (int i = 0; i < points; ++i)
-        text << i << ",0,PEIS,0,0,1," << 100000.0 / (i + 1) << ",0,0," << 10 + i * 0.25 << "," << -0.5 * i
-             << "\r\n";
-    return text.str();
-}
-
 TEST_F(FileLockTest, TwoConversionsInOneFolderAtOnceWriteExactOutputs)
 {
     // Both share the folder's one work file; each output must come out as a
@@ -206,7 +186,7 @@ TEST_F(FileLockTest, TwoConversionsInOneFolderAtOnceWriteExactOutputs)
     constexpr int POINTS = 1500;
     constexpr int ROUNDS = 6;
     testutil::ScopedAreaSettings area(0.5f, 1);
-    const std::string inputs[] = {IvInput(POINTS), EisInput(POINTS)};
+    const std::string inputs[] = {testutil::IvInput(POINTS), testutil::EisInput(POINTS)};
     const char* const names[] = {"sweep.idf", "spectrum.csv"};
     std::string expected[2];
     for (int i = 0; i < 2; ++i) {
@@ -278,7 +258,8 @@ TEST_F(FileLockTest, FailuresRaiseWithThePathAndLeakNoHandle)
     const FailureCase cases[] = {
         {"open refused for good",
          [] {
-             Sys().createFile = [](const char*, unsigned long, unsigned long, unsigned long) -> std::intptr_t {
+             Sys().createFile = [](const char*, unsigned long, unsigned long,
+                                   unsigned long) -> std::intptr_t {
                  SetLastError(ERROR_ACCESS_DENIED);
                  return -1;
              };
@@ -286,7 +267,8 @@ TEST_F(FileLockTest, FailuresRaiseWithThePathAndLeakNoHandle)
          CFileException::accessDenied, ERROR_ACCESS_DENIED},
         {"folder missing",
          [] {
-             Sys().createFile = [](const char*, unsigned long, unsigned long, unsigned long) -> std::intptr_t {
+             Sys().createFile = [](const char*, unsigned long, unsigned long,
+                                   unsigned long) -> std::intptr_t {
                  SetLastError(ERROR_PATH_NOT_FOUND);
                  return -1;
              };
@@ -324,18 +306,15 @@ TEST_F(FileLockTest, FailuresRaiseWithThePathAndLeakNoHandle)
         HandleCount::Install();
         c.inject();
         const int createdBefore = HandleCount::opened;
-        try {
-            CFileLock lock;
-            lock.Acquire(LOCKED);
-            ADD_FAILURE() << c.name << ": no exception";
-        } catch (const CFileException& error) {
-            EXPECT_EQ(error.m_cause, c.cause) << c.name;
-            EXPECT_EQ(error.m_lOsError, c.osError) << c.name;
-            EXPECT_EQ(error.m_strFileName, LOCKED) << c.name;
-            EXPECT_NE(error.GetErrorMessage().Find(LOCKED), -1) << c.name;
-        }
+        testutil::ExpectFileError(
+            [] {
+                CFileLock lock;
+                lock.Acquire(LOCKED);
+            },
+            {.cause = c.cause, .osError = c.osError, .path = LOCKED}, c.name);
         if (Sys().createFile == HandleCount::Create) {
-            EXPECT_EQ(HandleCount::closed, HandleCount::opened - createdBefore) << c.name << ": handle leaked";
+            EXPECT_EQ(HandleCount::closed, HandleCount::opened - createdBefore)
+                << c.name << ": handle leaked";
         }
     }
 }

@@ -92,35 +92,22 @@ TEST_F(FileTest, CreateMakesAMissingFile)
 
 TEST_F(FileTest, MissingFileIsNotFound)
 {
-#ifdef _WIN32
-    const long osError = ERROR_FILE_NOT_FOUND;
-#else
-    const long osError = ENOENT;
-#endif
-    ExpectOpenFails("absent.idf", OPEN_READ, CFileException::fileNotFound, osError);
-    ExpectOpenFails("absent.idf", OPEN_WRITE, CFileException::fileNotFound, osError);
+    ExpectOpenFails("absent.idf", OPEN_READ, CFileException::fileNotFound, testutil::OS_FILE_NOT_FOUND);
+    ExpectOpenFails("absent.idf", OPEN_WRITE, CFileException::fileNotFound, testutil::OS_FILE_NOT_FOUND);
     EXPECT_FALSE(Exists("absent.idf")) << "only the create bit makes a file";
 }
 
 TEST_F(FileTest, MissingFolderCannotBeCreatedIn)
 {
     // Windows tells a missing folder from a missing file; POSIX systems do not.
-#ifdef _WIN32
-    ExpectOpenFails("nowhere\\out.txt", OPEN_CREATE | OPEN_READWRITE, CFileException::badPath, ERROR_PATH_NOT_FOUND);
-#else
-    ExpectOpenFails("nowhere/out.txt", OPEN_CREATE | OPEN_READWRITE, CFileException::fileNotFound, ENOENT);
-#endif
+    ExpectOpenFails("nowhere/out.txt", OPEN_CREATE | OPEN_READWRITE, testutil::CAUSE_FOLDER_NOT_FOUND,
+                    testutil::OS_FOLDER_NOT_FOUND);
 }
 
 TEST_F(FileTest, FolderIsNoFileToOpen)
 {
     fs::create_directory("folder");
-#ifdef _WIN32
-    const long osError = ERROR_ACCESS_DENIED;
-#else
-    const long osError = EISDIR;
-#endif
-    ExpectOpenFails("folder", OPEN_READ, CFileException::accessDenied, osError);
+    ExpectOpenFails("folder", OPEN_READ, CFileException::accessDenied, testutil::OS_FOLDER_AS_FILE);
 }
 
 // ---- length -------------------------------------------------------------------
@@ -141,20 +128,12 @@ TEST_F(FileTest, LengthIsTheSizeOnDiskAndMovesNothing)
 TEST_F(FileTest, LengthOfAClosedFileRaises)
 {
     CFile file;
-    try {
-        file.GetLength();
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::invalidFile);
-    }
+    testutil::ExpectFileError([&] { file.GetLength(); }, {.cause = CFileException::invalidFile},
+                              "never opened");
     EXPECT_FALSE(file.Open("absent.idf", OPEN_READ));
-    try {
-        file.GetLength();
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::fileNotFound) << "the reason of the failed open";
-        EXPECT_EQ(error.m_strFileName, "absent.idf");
-    }
+    testutil::ExpectFileError([&] { file.GetLength(); },
+                              {.cause = CFileException::fileNotFound, .path = "absent.idf"},
+                              "the reason of the failed open");
 }
 
 // ---- closing ------------------------------------------------------------------
@@ -229,51 +208,6 @@ TEST_F(FileTest, ShareViolationMessageNamesTheFile)
     EXPECT_EQ(error.GetErrorMessage(), "cannot open a.txt: Device or resource busy");
 }
 
-// ---- failures of the system's calls (Windows) -------------------------------
-
-TEST_F(FileTest, FailedCloseRaisesDiskFullWithTheSystemsCode)
-{
-    WriteFileBytes("a.txt", "x");
-    ScopedSysIo restore;
-    static std::intptr_t held;
-    Sys().closeHandle = [](std::intptr_t handle) {
-        held = handle;
-        SetLastError(ERROR_DISK_FULL);
-        return 0;
-    };
-    CFile file;
-    ASSERT_TRUE(file.Open("a.txt", OPEN_READWRITE));
-    try {
-        file.Close();
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::diskFull);
-        EXPECT_EQ(error.m_lOsError, ERROR_DISK_FULL);
-        EXPECT_EQ(error.m_strFileName, "a.txt");
-    }
-    EXPECT_EQ(file.m_hFile, CFile::hFileNull) << "closed, also when the close failed";
-    RealSysIo().closeHandle(held);
-}
-
-TEST_F(FileTest, FailedSizeQueryRaisesGenericWithTheSystemsCode)
-{
-    WriteFileBytes("a.txt", "x");
-    ScopedSysIo restore;
-    Sys().getFileSizeEx = [](std::intptr_t, long long*) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return 0;
-    };
-    CFile file;
-    ASSERT_TRUE(file.Open("a.txt", OPEN_READ));
-    try {
-        file.GetLength();
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::genericException);
-        EXPECT_EQ(error.m_lOsError, ERROR_INVALID_HANDLE);
-    }
-}
-
 TEST_F(FileTest, FlagWordBecomesAccessShareAndDisposition)
 {
     struct Call {
@@ -296,7 +230,8 @@ TEST_F(FileTest, FlagWordBecomesAccessShareAndDisposition)
         {0x9002, {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS}},
         {0x1002, {GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, CREATE_ALWAYS}},
         {OPEN_WRITE, {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING}},
-        {OPEN_CREATE | OPEN_NO_TRUNCATE | OPEN_WRITE, {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS}},
+        {OPEN_CREATE | OPEN_NO_TRUNCATE | OPEN_WRITE,
+         {GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_ALWAYS}},
         {OPEN_READ | OPEN_SHARE_EXCLUSIVE, {GENERIC_READ, 0, OPEN_EXISTING}},
         {OPEN_READ | OPEN_SHARE_DENY_WRITE, {GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING}},
         {OPEN_READ | OPEN_SHARE_DENY_READ, {GENERIC_READ, FILE_SHARE_WRITE, OPEN_EXISTING}},
@@ -310,53 +245,114 @@ TEST_F(FileTest, FlagWordBecomesAccessShareAndDisposition)
     }
 }
 
-#else
+#endif
 
-// ---- failures of the system's calls (POSIX) ---------------------------------
+// ---- failures of the system's calls -------------------------------------------
 
-TEST_F(FileTest, FailedCloseRaisesDiskFullWithErrno)
+// Each system's call made to fail, with the error code of its own kind. A
+// failed close still gives up the descriptor or handle: it is kept in
+// g_held and really closed at the end of the test.
+#ifdef _WIN32
+std::intptr_t g_held = -1;
+constexpr long CLOSE_ERROR = ERROR_DISK_FULL;
+constexpr long SIZE_QUERY_ERROR = ERROR_INVALID_HANDLE;
+
+void FailClose()
 {
-    WriteFileBytes("a.txt", "x");
-    ScopedSysIo restore;
-    static int held;
+    Sys().closeHandle = [](std::intptr_t handle) {
+        g_held = handle;
+        SetLastError(ERROR_DISK_FULL);
+        return 0;
+    };
+}
+
+void FailSizeQuery()
+{
+    Sys().getFileSizeEx = [](std::intptr_t, long long*) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return 0;
+    };
+}
+
+void CloseHeld()
+{
+    if (g_held != -1) RealSysIo().closeHandle(g_held);
+    g_held = -1;
+}
+#else
+int g_held = -1;
+constexpr long CLOSE_ERROR = EIO;
+constexpr long SIZE_QUERY_ERROR = EIO;
+
+void FailClose()
+{
     Sys().close = [](int fd) {
-        held = fd;
+        g_held = fd;
         errno = EIO;
         return -1;
     };
-    CFile file;
-    ASSERT_TRUE(file.Open("a.txt", OPEN_READWRITE));
-    try {
-        file.Close();
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::diskFull);
-        EXPECT_EQ(error.m_lOsError, EIO);
-        EXPECT_EQ(error.m_strFileName, "a.txt");
-    }
-    EXPECT_EQ(file.m_hFile, CFile::hFileNull) << "closed, also when the close failed";
-    RealSysIo().close(held);
 }
 
-TEST_F(FileTest, FailedSizeQueryRaisesGenericWithErrno)
+void FailSizeQuery()
 {
-    WriteFileBytes("a.txt", "x");
-    CFile file;
-    ASSERT_TRUE(file.Open("a.txt", OPEN_READ));
-    ScopedSysIo restore;
     Sys().fstat = [](int, struct stat*) {
         errno = EIO;
         return -1;
     };
-    try {
-        file.GetLength();
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::genericException);
-        EXPECT_EQ(error.m_lOsError, EIO);
-    }
 }
 
+void CloseHeld()
+{
+    if (g_held != -1) RealSysIo().close(g_held);
+    g_held = -1;
+}
 #endif
+
+struct CallFailureCase {
+    const char* name;
+    UINT flags;            // how the file is opened
+    void (*inject)();      // makes the system's call fail
+    void (*call)(CFile&);  // the operation that meets the failure
+    int cause;             // what it raises
+    long osError;
+    bool closedAfter;  // is the file closed after the failure?
+};
+
+const CallFailureCase CALL_FAILURES[] = {
+    {"Close", OPEN_READWRITE, FailClose, [](CFile& file) { file.Close(); }, CFileException::diskFull,
+     CLOSE_ERROR, true},
+    {"SizeQuery", OPEN_READ, FailSizeQuery, [](CFile& file) { file.GetLength(); },
+     CFileException::genericException, SIZE_QUERY_ERROR, false},
+};
+
+// Names the case in the test's output instead of its bytes.
+void PrintTo(const CallFailureCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class FileCallFailureTest : public testutil::TempDirTest,
+                            public ::testing::WithParamInterface<CallFailureCase> {};
+
+TEST_P(FileCallFailureTest, RaisesItsCauseWithTheSystemsCodeAndThePath)
+{
+    const CallFailureCase& c = GetParam();
+    WriteFileBytes("a.txt", "x");
+    CFile file;
+    ASSERT_TRUE(file.Open("a.txt", c.flags));
+    {
+        ScopedSysIo restore;
+        c.inject();
+        testutil::ExpectFileError([&] { c.call(file); },
+                                  {.cause = c.cause, .osError = c.osError, .path = "a.txt"});
+    }
+    EXPECT_EQ(file.m_hFile == CFile::hFileNull, c.closedAfter) << "a failed close still closes";
+    CloseHeld();
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, FileCallFailureTest, ::testing::ValuesIn(CALL_FAILURES),
+                         [](const ::testing::TestParamInfo<CallFailureCase>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace

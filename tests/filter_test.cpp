@@ -164,43 +164,31 @@ TEST_F(FilterTest, LeftoverWorkFileIsEmptiedFirst)
 
 TEST_F(FilterTest, MissingInputRaisesWithPathAndReason)
 {
-    try {
-        FilterControlBytes("absent.idf", "123.xqrtmp");
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_strFileName, "absent.idf");
-        EXPECT_EQ(error.GetErrorMessage(), "cannot open absent.idf: No such file or directory");
-    }
+    testutil::ExpectFileError(
+        [] { FilterControlBytes("absent.idf", "123.xqrtmp"); },
+        {.path = "absent.idf", .message = "cannot open absent.idf: No such file or directory"});
 }
 
 TEST_F(FilterTest, UncreatableWorkFileRaisesWithItsPath)
 {
     WriteFileBytes("input.bin", "abc");
-    try {
-        FilterControlBytes("input.bin", "no/such/folder/123.xqrtmp");
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_strFileName, "no/such/folder/123.xqrtmp");
-        EXPECT_EQ(error.m_cause, testutil::CAUSE_FOLDER_NOT_FOUND);
-    }
+    testutil::ExpectFileError(
+        [] { FilterControlBytes("input.bin", "no/such/folder/123.xqrtmp"); },
+        {.cause = testutil::CAUSE_FOLDER_NOT_FOUND, .path = "no/such/folder/123.xqrtmp"});
 }
 
 TEST_F(FilterTest, FullDiskStopsTheCopyWithDiskFull)
 {
     SKIP_WITHOUT_FULL_DEVICE();
     WriteFileBytes("input.bin", std::string(300000, 'x'));
-    try {
-        FilterControlBytes("input.bin", "/dev/full");
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_strFileName, "/dev/full");
-    }
+    testutil::ExpectFileError([] { FilterControlBytes("input.bin", "/dev/full"); }, {.path = "/dev/full"});
 }
 
 TEST_F(FilterTest, RealInstrumentFilesGiveOnlyPrintableLines)
 {
     SKIP_WITHOUT_REAL_SAMPLES();
-    for (const char* name : {"eis_idf_1.idf", "eis_idf_2.idf", "iv_cv_dataset_1.ids", "iv_transient_short.idf"}) {
+    for (const char* name :
+         {"eis_idf_1.idf", "eis_idf_2.idf", "iv_cv_dataset_1.ids", "iv_transient_short.idf"}) {
         std::string input = ReadFileBytes(testutil::RealSamplesDir() / name);
         std::string work = Filter(input);
         EXPECT_FALSE(work.empty()) << name;

@@ -184,14 +184,10 @@ TEST_F(IvConverterTest, ExistingOutputIsEmptiedWhenThereAreNoPoints)
 
 TEST_F(IvConverterTest, MissingWorkFileRaisesWithItsPathAndCreatesNoOutput)
 {
-    try {
-        ConvertIvFile("missing.xqrtmp", OUTPUT);
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
-        EXPECT_EQ(error.m_lOsError, testutil::OS_FILE_NOT_FOUND);
-        EXPECT_EQ(error.m_strFileName, "missing.xqrtmp");
-    }
+    testutil::ExpectFileError([] { ConvertIvFile("missing.xqrtmp", OUTPUT); },
+                              {.cause = CFileException::fileNotFound,
+                               .osError = testutil::OS_FILE_NOT_FOUND,
+                               .path = "missing.xqrtmp"});
     EXPECT_FALSE(testutil::Exists(OUTPUT));
 }
 
@@ -199,28 +195,16 @@ TEST_F(IvConverterTest, OutputInMissingFolderRaisesWithItsPath)
 {
     WriteFileBytes(WORK, Crlf(Head("1") + "1 2 3\n"));
     const std::string output = PathOf("no-such-folder/out.txt");
-    try {
-        ConvertIvFile(WORK, output.c_str());
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_lOsError, testutil::OS_FOLDER_NOT_FOUND);
-        EXPECT_EQ(error.m_strFileName, output.c_str());
-        EXPECT_NE(error.GetErrorMessage().Find(output.c_str()), -1);
-    }
+    testutil::ExpectFileError([&] { ConvertIvFile(WORK, output.c_str()); },
+                              {.osError = testutil::OS_FOLDER_NOT_FOUND, .path = output});
 }
 
 TEST_F(IvConverterTest, FullDiskIsReportedByTheClose)
 {
     SKIP_WITHOUT_FULL_DEVICE();
     WriteFileBytes(WORK, Crlf(Head("1") + "1 2 3\n"));
-    try {
-        ConvertIvFile(WORK, "/dev/full");
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::diskFull);
-        EXPECT_EQ(error.m_lOsError, ENOSPC);
-        EXPECT_EQ(error.m_strFileName, "/dev/full");
-    }
+    testutil::ExpectFileError([] { ConvertIvFile(WORK, "/dev/full"); },
+                              {.cause = CFileException::diskFull, .osError = ENOSPC, .path = "/dev/full"});
 }
 
 // Counts stream closes; the one numbered `failing` closes and then reports failure.
@@ -243,13 +227,9 @@ TEST_F(IvConverterTest, FailedCloseIsReportedAlsoWithoutPoints)
         g_closes = 0;
         g_failingClose = failing;
         Sys().fclose = CloseThatFails;
-        try {
-            ConvertIvFile(WORK, OUTPUT);
-            ADD_FAILURE() << "no exception for close " << failing;
-        } catch (const CFileException& error) {
-            EXPECT_EQ(error.m_cause, CFileException::diskFull);
-            EXPECT_EQ(error.m_strFileName, failing == 1 ? WORK : OUTPUT);
-        }
+        testutil::ExpectFileError([] { ConvertIvFile(WORK, OUTPUT); },
+                                  {.cause = CFileException::diskFull, .path = failing == 1 ? WORK : OUTPUT},
+                                  "close " + std::to_string(failing));
         EXPECT_EQ(g_closes, 2) << "both files are closed, also when the first close fails";
     }
 }
@@ -267,13 +247,8 @@ TEST_F(IvConverterTest, WriteErrorPassesOnAndKeepsTheLinesBefore)
         }
         return RealSysIo().fputs(text, stream);
     };
-    try {
-        ConvertIvFile(WORK, OUTPUT);
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::diskFull);
-        EXPECT_EQ(error.m_strFileName, OUTPUT);
-    }
+    testutil::ExpectFileError([] { ConvertIvFile(WORK, OUTPUT); },
+                              {.cause = CFileException::diskFull, .path = OUTPUT});
     Sys() = RealSysIo();
     EXPECT_EQ(ReadFileBytes(OUTPUT), Crlf("1.000000,-1000.000000,1.000000\n"));
 }

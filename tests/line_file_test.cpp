@@ -13,6 +13,7 @@
 
 namespace {
 
+using testutil::ExpectFileError;
 using testutil::ReadFileBytes;
 using testutil::TempDirTest;
 using testutil::WriteFileBytes;
@@ -174,21 +175,31 @@ TEST_F(LineFileTest, ReadLineStringForm)
     const std::string l127(127, 'c');
     const ReadLineCase cases[] = {
         {"empty file", "", READ_TEXT, {{"", FALSE}}},
-        {"128 characters then line feed", l128 + "\nnext\n", READ_TEXT,
+        {"128 characters then line feed",
+         l128 + "\nnext\n",
+         READ_TEXT,
          {{l128, TRUE}, {"next", TRUE}, {"", FALSE}}},
         {"300 characters in three chunks", l300 + "\n", READ_TEXT, {{l300, TRUE}, {"", FALSE}}},
         {"128 characters at the end without line feed", l128, READ_TEXT, {{l128, TRUE}, {"", FALSE}}},
         {"last line without line feed", "ab\ncd", READ_TEXT, {{"ab", TRUE}, {"cd", TRUE}, {"", FALSE}}},
         {"line feed alone is an empty line", "\nx\n", READ_TEXT, {{"", TRUE}, {"x", TRUE}, {"", FALSE}}},
         {"text mode drops CR LF", "ab\r\ncd\r\n", READ_TEXT, {{"ab", TRUE}, {"cd", TRUE}, {"", FALSE}}},
-        {"text mode CR LF across the chunk end", l127 + "\r\n" + l128 + "\r\nz", READ_TEXT,
+        {"text mode CR LF across the chunk end",
+         l127 + "\r\n" + l128 + "\r\nz",
+         READ_TEXT,
          {{l127, TRUE}, {l128, TRUE}, {"z", TRUE}, {"", FALSE}}},
-        {"binary mode keeps the CR", "ab\r\ncd\r\n", READ_BINARY,
+        {"binary mode keeps the CR",
+         "ab\r\ncd\r\n",
+         READ_BINARY,
          {{"ab\r", TRUE}, {"cd\r", TRUE}, {"", FALSE}}},
-        {"zero byte cuts the line, rest of chunk dropped", std::string("ab\0cd\nef\n", 9), READ_BINARY,
+        {"zero byte cuts the line, rest of chunk dropped",
+         std::string("ab\0cd\nef\n", 9),
+         READ_BINARY,
          {{"ab", TRUE}, {"ef", TRUE}, {"", FALSE}}},
-        {"zero byte before the chunk end: rest of line comes next", std::string("ab\0", 3) + l128 + "\n",
-         READ_BINARY, {{"ab", TRUE}, {std::string(3, 'a'), TRUE}, {"", FALSE}}},
+        {"zero byte before the chunk end: rest of line comes next",
+         std::string("ab\0", 3) + l128 + "\n",
+         READ_BINARY,
+         {{"ab", TRUE}, {std::string(3, 'a'), TRUE}, {"", FALSE}}},
     };
     for (const ReadLineCase& c : cases) {
         WriteFileBytes("lines.txt", c.bytes);
@@ -338,20 +349,6 @@ TEST_F(LineFileTest, SeekMovesAndReportsThePosition)
 
 // ---- failures -------------------------------------------------------------
 
-// Runs `action`, expecting a file exception with `cause` that names `path`.
-template <typename Action>
-void ExpectFileError(Action action, int cause, const std::string& path, const char* what)
-{
-    try {
-        action();
-        ADD_FAILURE() << what << ": no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, cause) << what;
-        EXPECT_EQ(error.m_strFileName, path) << what;
-        EXPECT_NE(error.GetErrorMessage().Find(path.c_str()), -1) << what << ": " << error.GetErrorMessage().str();
-    }
-}
-
 TEST_F(LineFileTest, DiskFullOnFlushWriteTextAndClose)
 {
     SKIP_WITHOUT_FULL_DEVICE();
@@ -360,25 +357,27 @@ TEST_F(LineFileTest, DiskFullOnFlushWriteTextAndClose)
         CLineFile file;
         ASSERT_TRUE(file.Open("/dev/full", CREATE_BINARY));
         file.Write("abc", 3);  // lands in the stream buffer
-        ExpectFileError([&] { file.Flush(); }, CFileException::diskFull, "/dev/full", "flush");
+        ExpectFileError([&] { file.Flush(); }, {.cause = CFileException::diskFull, .path = "/dev/full"},
+                        "flush");
     }
     {
         CLineFile file;
         ASSERT_TRUE(file.Open("/dev/full", CREATE_TEXT));
-        ExpectFileError([&] { file.WriteText(big.c_str()); }, CFileException::diskFull, "/dev/full",
-                        "write text");
+        ExpectFileError([&] { file.WriteText(big.c_str()); },
+                        {.cause = CFileException::diskFull, .path = "/dev/full"}, "write text");
     }
     {
         CLineFile file;
         ASSERT_TRUE(file.Open("/dev/full", CREATE_BINARY));
         ExpectFileError([&] { file.Write(big.data(), static_cast<UINT>(big.size())); },
-                        CFileException::genericException, "/dev/full", "short write");
+                        {.cause = CFileException::genericException, .path = "/dev/full"}, "short write");
     }
     {
         CLineFile file;
         ASSERT_TRUE(file.Open("/dev/full", CREATE_TEXT));
         file.WriteText("line\n");
-        ExpectFileError([&] { file.Close(); }, CFileException::diskFull, "/dev/full", "close");
+        ExpectFileError([&] { file.Close(); }, {.cause = CFileException::diskFull, .path = "/dev/full"},
+                        "close");
         EXPECT_EQ(file.m_stream, nullptr);
         EXPECT_EQ(file.m_hFile, CFile::hFileNull);
     }
@@ -390,13 +389,8 @@ TEST_F(LineFileTest, DiskFullMessageSaysWhy)
     CLineFile file;
     ASSERT_TRUE(file.Open("/dev/full", CREATE_BINARY));
     file.Write("abc", 3);
-    try {
-        file.Flush();
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_lOsError, ENOSPC);
-        EXPECT_EQ(error.GetErrorMessage(), "cannot write /dev/full: No space left on device");
-    }
+    ExpectFileError([&] { file.Flush(); },
+                    {.osError = ENOSPC, .message = "cannot write /dev/full: No space left on device"});
 }
 
 TEST_F(LineFileTest, ReadErrorsRaiseCauseOne)
@@ -405,11 +399,13 @@ TEST_F(LineFileTest, ReadErrorsRaiseCauseOne)
     CLineFile file;
     ASSERT_TRUE(file.Open("w.txt", OPEN_WRITE | OPEN_BINARY));  // "ab": reading fails
     char buffer[4];
-    ExpectFileError([&] { file.Read(buffer, 4); }, CFileException::genericException, "w.txt", "read");
+    ExpectFileError([&] { file.Read(buffer, 4); },
+                    {.cause = CFileException::genericException, .path = "w.txt"}, "read");
     CString line;
-    ExpectFileError([&] { file.ReadLine(line); }, CFileException::genericException, "w.txt", "read line");
-    ExpectFileError([&] { file.ReadLine(buffer, 4); }, CFileException::genericException, "w.txt",
-                    "read line buffer");
+    ExpectFileError([&] { file.ReadLine(line); },
+                    {.cause = CFileException::genericException, .path = "w.txt"}, "read line");
+    ExpectFileError([&] { file.ReadLine(buffer, 4); },
+                    {.cause = CFileException::genericException, .path = "w.txt"}, "read line buffer");
 }
 
 TEST_F(LineFileTest, SeekFailureIsCauseNineAndPositionFailureCauseSix)
@@ -417,13 +413,14 @@ TEST_F(LineFileTest, SeekFailureIsCauseNineAndPositionFailureCauseSix)
     WriteFileBytes("a.bin", "0123");
     CLineFile file;
     ASSERT_TRUE(file.Open("a.bin", READ_BINARY));
-    ExpectFileError([&] { file.Seek(-10, 0); }, CFileException::badSeek, "a.bin", "seek");
+    ExpectFileError([&] { file.Seek(-10, 0); }, {.cause = CFileException::badSeek, .path = "a.bin"}, "seek");
     ScopedSysIo restore;
     Sys().ftello = [](FILE*) -> off_t {
         errno = ESPIPE;
         return -1;
     };
-    ExpectFileError([&] { file.GetPosition(); }, CFileException::invalidFile, "a.bin", "position");
+    ExpectFileError([&] { file.GetPosition(); }, {.cause = CFileException::invalidFile, .path = "a.bin"},
+                    "position");
 }
 
 TEST_F(LineFileTest, FailedOpenObjectRaisesTheOpenReasonOnUse)
@@ -434,17 +431,15 @@ TEST_F(LineFileTest, FailedOpenObjectRaisesTheOpenReasonOnUse)
     char buffer[4];
     CString line;
     const int cause = testutil::CAUSE_FOLDER_NOT_FOUND;
-    ExpectFileError([&] { file.GetLength(); }, cause, path, "length");
-    ExpectFileError([&] { file.Read(buffer, 4); }, cause, path, "read");
-    ExpectFileError([&] { file.ReadLine(line); }, cause, path, "read line");
-    ExpectFileError([&] { file.Write("x", 1); }, cause, path, "write");
-    ExpectFileError([&] { file.WriteText("x"); }, cause, path, "write text");
-    ExpectFileError([&] { file.GetPosition(); }, cause, path, "position");
-    try {
-        file.GetLength();
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.GetErrorMessage(), "cannot open nowhere/in.idf: No such file or directory");
-    }
+    ExpectFileError(
+        [&] { file.GetLength(); },
+        {.cause = cause, .path = path, .message = "cannot open nowhere/in.idf: No such file or directory"},
+        "length");
+    ExpectFileError([&] { file.Read(buffer, 4); }, {.cause = cause, .path = path}, "read");
+    ExpectFileError([&] { file.ReadLine(line); }, {.cause = cause, .path = path}, "read line");
+    ExpectFileError([&] { file.Write("x", 1); }, {.cause = cause, .path = path}, "write");
+    ExpectFileError([&] { file.WriteText("x"); }, {.cause = cause, .path = path}, "write text");
+    ExpectFileError([&] { file.GetPosition(); }, {.cause = cause, .path = path}, "position");
 }
 
 TEST_F(LineFileTest, StreamFailureAfterBaseOpenClosesTheDescriptor)
@@ -486,14 +481,9 @@ TEST_F(LineFileTest, DiskFullOnWindowsIsReportedWithItsCodeAndWords)
     CLineFile file;
     ASSERT_TRUE(file.Open("out.txt", CREATE_BINARY));
     file.Write("abc", 3);
-    try {
-        file.Flush();
-        FAIL() << "no exception";
-    } catch (const CFileException& error) {
-        EXPECT_EQ(error.m_cause, CFileException::diskFull);
-        EXPECT_EQ(error.m_lOsError, testutil::OS_DISK_FULL);
-        EXPECT_EQ(error.GetErrorMessage(), "cannot write out.txt: No space left on device");
-    }
+    ExpectFileError([&] { file.Flush(); }, {.cause = CFileException::diskFull,
+                                            .osError = testutil::OS_DISK_FULL,
+                                            .message = "cannot write out.txt: No space left on device"});
 }
 
 // What the line file asked of the runtime when it laid its stream.
@@ -581,13 +571,18 @@ struct CauseCase {
 TEST(FileExceptionTest, OsErrorsMapToCauses)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "the operating-system errors of Windows are Win32 codes; os_error_test checks their table";
+    GTEST_SKIP()
+        << "the operating-system errors of Windows are Win32 codes; os_error_test checks their table";
 #endif
     const CauseCase cases[] = {
-        {0, CFileException::none},           {ENOENT, CFileException::fileNotFound},
-        {EACCES, CFileException::accessDenied}, {EISDIR, CFileException::accessDenied},
-        {ENOSPC, CFileException::diskFull},  {EMFILE, CFileException::tooManyOpenFiles},
-        {ENOTDIR, CFileException::badPath},  {EIO, CFileException::hardIO},
+        {0, CFileException::none},
+        {ENOENT, CFileException::fileNotFound},
+        {EACCES, CFileException::accessDenied},
+        {EISDIR, CFileException::accessDenied},
+        {ENOSPC, CFileException::diskFull},
+        {EMFILE, CFileException::tooManyOpenFiles},
+        {ENOTDIR, CFileException::badPath},
+        {EIO, CFileException::hardIO},
         {EXDEV, CFileException::genericException},
     };
     for (const CauseCase& c : cases) {
@@ -598,7 +593,8 @@ TEST(FileExceptionTest, OsErrorsMapToCauses)
 TEST(FileExceptionTest, MessageNamesFileAndReason)
 {
 #ifdef _WIN32
-    GTEST_SKIP() << "the operating-system errors of Windows are Win32 codes; os_error_test checks their messages";
+    GTEST_SKIP()
+        << "the operating-system errors of Windows are Win32 codes; os_error_test checks their messages";
 #endif
     EXPECT_EQ(CFileException(CFileException::genericException, EIO, "/d/x.idf").GetErrorMessage(),
               "cannot read or write /d/x.idf: Input/output error");

@@ -2,7 +2,6 @@
 
 #ifndef _WIN32
 
-#include <dirent.h>
 #include <signal.h>
 
 #include <fstream>
@@ -11,22 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace testutil {
-
-int CountOpenDescriptors()
-{
-    DIR* dir = opendir("/proc/self/fd");
-    if (dir == nullptr) {
-        throw std::runtime_error("cannot list /proc/self/fd");
-    }
-    int count = 0;
-    while (const dirent* entry = readdir(dir)) {
-        if (entry->d_name[0] != '.') {
-            ++count;
-        }
-    }
-    closedir(dir);
-    return count - 1;  // the listing's own descriptor
-}
 
 std::uint64_t FileChecksum(const std::filesystem::path& path)
 {

@@ -1,17 +1,16 @@
-// Helpers of the robustness tests: open descriptors, checksums, and limits
-// that a child process inherits.
+// Helpers of the robustness tests: checksums, and limits that a child
+// process inherits; harness.h counts the open descriptors.
 #pragma once
 
 #ifndef _WIN32
 
+#include <sys/resource.h>
 #include <cstdint>
 #include <filesystem>
-#include <sys/resource.h>
+
+#include "support/harness.h"
 
 namespace testutil {
-
-// Number of descriptors the process holds open right now.
-int CountOpenDescriptors();
 
 // 64-bit FNV-1a checksum of a file's bytes; fails the test when unreadable.
 std::uint64_t FileChecksum(const std::filesystem::path& path);

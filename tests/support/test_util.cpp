@@ -3,34 +3,22 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <random>
+#include <sstream>
 #include <stdexcept>
-
-#include "batch/job_table.h"
-#include "platform/message_box.h"
+#include <utility>
 
 namespace testutil {
 
-ScopedTempDir::ScopedTempDir() : m_previous(fs::current_path())
+ScopedTempDir::ScopedTempDir() : m_path(MakeFreshDir("quillmere-test-"))
 {
-    // A name of random digits, made with create_directory, which fails when
-    // the name is taken: mkdtemp is POSIX only.
-    std::random_device random;
-    for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-        const fs::path candidate = fs::temp_directory_path() / ("quillmere-test-" + std::to_string(random()));
-        std::error_code failure;
-        if (fs::create_directory(candidate, failure)) m_path = fs::canonical(candidate);
-    }
-    if (m_path.empty()) throw std::runtime_error("cannot make a temporary directory");
-    fs::current_path(m_path);
+    m_current.emplace(m_path);
 }
 
 ScopedTempDir::~ScopedTempDir()
 {
+    // Back to the previous directory first: Windows cannot remove a current one.
+    m_current.reset();
     std::error_code ignored;
-    fs::current_path(m_previous, ignored);
     fs::remove_all(m_path, ignored);
 }
 
@@ -51,26 +39,17 @@ std::string TempDirTest::PathOf(std::string_view name) const
 
 std::string ReadFileBytes(const fs::path& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) {
         ADD_FAILURE() << "cannot read " << path;
         return {};
     }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return *std::move(bytes);
 }
 
 void WriteFileBytes(const fs::path& path, std::string_view bytes)
 {
-    if (path.has_parent_path()) fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-bool Exists(const fs::path& path)
-{
-    std::error_code ignored;
-    return fs::exists(path, ignored);
+    if (!WriteWholeFile(path, bytes)) throw std::runtime_error("cannot write " + path.string());
 }
 
 std::string Crlf(std::string_view text)
@@ -83,34 +62,42 @@ std::string Crlf(std::string_view text)
     return result;
 }
 
-ScopedAreaSettings::ScopedAreaSettings(float area, int enabled)
-    : m_area(g_surfaceArea), m_enabled(g_areaEnabled)
+std::string IvInput(int points)
 {
-    g_surfaceArea = area;
-    g_areaEnabled = enabled;
+    std::ostringstream text;
+    text << "[Data]\r\nprimary_data\r\nunits\r\n" << points << "\r\n";
+    for (int i = 0; i < points; ++i) text << i * 0.001 << "  " << (i % 97) * 1.5e-6 << "  " << i << "\r\n";
+    return text.str();
 }
 
-ScopedAreaSettings::~ScopedAreaSettings()
+std::string EisInput(int points)
 {
-    g_surfaceArea = m_area;
-    g_areaEnabled = m_enabled;
+    std::ostringstream text;
+    text << "Pt,Time,Type,E,I,Cycle,Freq,Zmod,Zphz,Zreal,Zimag\r\n";
+    for (int i = 0; i < points; ++i)
+        text << i << ",0,PEIS,0,0,1," << 100000.0 / (i + 1) << ",0,0," << 10 + i * 0.25 << "," << -0.5 * i
+             << "\r\n";
+    return text.str();
 }
 
-struct MessageRecorder::Sink {
-    Sink(std::vector<std::string>& messages, std::vector<unsigned>& types)
-        : scoped([&messages, &types](const CString& text, UINT type) {
-              messages.push_back(text.str());
-              types.push_back(type);
-              return 1;  // IDOK
-          })
-    {
+void CheckFileError(const CFileException& error, const FileError& expected)
+{
+    const std::string message = error.GetErrorMessage().str();
+    if (expected.cause) {
+        EXPECT_EQ(error.m_cause, *expected.cause) << message;
     }
-    ScopedMessageBoxSink scoped;
-};
-
-MessageRecorder::MessageRecorder() : m_sink(std::make_unique<Sink>(m_messages, m_types)) {}
-
-MessageRecorder::~MessageRecorder() = default;
+    if (expected.osError) {
+        EXPECT_EQ(error.m_lOsError, *expected.osError) << message;
+    }
+    if (expected.path) {
+        EXPECT_EQ(error.m_strFileName.str(), *expected.path);
+        EXPECT_TRUE(message.find(*expected.path) != std::string::npos)
+            << "the message does not name the file: " << message;
+    }
+    if (expected.message) {
+        EXPECT_EQ(message, *expected.message);
+    }
+}
 
 namespace {
 

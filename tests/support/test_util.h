@@ -1,10 +1,14 @@
 // Helpers shared by the test files: a fresh current directory per test,
-// whole-file byte access, and guards for the process-wide settings and sinks.
+// whole-file byte access that fails the test, the check of a raised file
+// exception, and the operating-system errors each system reports. What the
+// fuzz targets share with the tests lives in harness.h.
 #pragma once
 
 #include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <source_location>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_exception.h"
+#include "support/harness.h"
 
 namespace testutil {
 
@@ -32,7 +37,7 @@ public:
 
 private:
     fs::path m_path;
-    fs::path m_previous;
+    std::optional<ScopedCurrentDir> m_current;
 };
 
 // Fixture whose every test runs inside its own ScopedTempDir.
@@ -52,45 +57,47 @@ private:
 
 // The bytes of a file; fails the test (and returns "") when it cannot be read.
 std::string ReadFileBytes(const fs::path& path);
-// Creates or replaces a file with exactly `bytes`, creating missing folders.
+// Creates or replaces a file with exactly `bytes`, creating missing folders;
+// throws std::runtime_error when that fails.
 void WriteFileBytes(const fs::path& path, std::string_view bytes);
-// True when `path` names an existing file or folder.
-bool Exists(const fs::path& path);
 // `text` with every "\n" turned into "\r\n": the bytes a text-mode write leaves.
 std::string Crlf(std::string_view text);
 
-// Sets g_surfaceArea and g_areaEnabled and puts the previous values back.
-class ScopedAreaSettings {
-public:
-    ScopedAreaSettings(float area, int enabled);
-    ~ScopedAreaSettings();
-    ScopedAreaSettings(const ScopedAreaSettings&) = delete;
-    ScopedAreaSettings& operator=(const ScopedAreaSettings&) = delete;
+// A made-up input of `points` points whose conversion takes a while: a
+// current-voltage sweep, and an impedance export whose rows all convert.
+std::string IvInput(int points);
+std::string EisInput(int points);
 
-private:
-    float m_area;
-    int m_enabled;
+// What a file exception should carry; what is left empty is not checked.
+struct FileError {
+    std::optional<int> cause = std::nullopt;     // CFileException::Cause
+    std::optional<long> osError = std::nullopt;  // errno, or a Win32 code on Windows
+    // The file's path, which the message must name too.
+    std::optional<std::string> path = std::nullopt;
+    // The whole message, GetErrorMessage().
+    std::optional<std::string> message = std::nullopt;
 };
 
-// Records every AfxMessageBox text while it lives instead of showing it.
-class MessageRecorder {
-public:
-    MessageRecorder();
-    ~MessageRecorder();
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
+// Checks `error` against `expected`.
+void CheckFileError(const CFileException& error, const FileError& expected);
 
-    // The texts shown, in order.
-    const std::vector<std::string>& Messages() const { return m_messages; }
-    // The box types asked for, in the same order.
-    const std::vector<unsigned>& Types() const { return m_types; }
-
-private:
-    struct Sink;
-    std::vector<std::string> m_messages;
-    std::vector<unsigned> m_types;
-    std::unique_ptr<Sink> m_sink;
-};
+// Runs `action` and expects it to raise a CFileException that carries what
+// `expected` names. Every failure names `context` and the line of the call.
+// Returns true when a file exception was raised.
+template <typename Action>
+bool ExpectFileError(Action&& action, const FileError& expected, std::string_view context = {},
+                     const std::source_location& where = std::source_location::current())
+{
+    const ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), context);
+    try {
+        action();
+    } catch (const CFileException& error) {
+        CheckFileError(error, expected);
+        return true;
+    }
+    ADD_FAILURE() << "no file exception";
+    return false;
+}
 
 // The folder of the real instrument files, or empty when it is absent.
 fs::path RealSamplesDir();
@@ -104,11 +111,11 @@ std::string GlibcFixedLine(char separator, double first, double second, double t
 // Operating-system errors as the file layer reports them: errno values on
 // POSIX systems, Win32 error codes on Windows.
 #ifdef _WIN32
-inline constexpr long OS_FILE_NOT_FOUND = 2;     // ERROR_FILE_NOT_FOUND
-inline constexpr long OS_FOLDER_NOT_FOUND = 3;   // ERROR_PATH_NOT_FOUND
-inline constexpr long OS_FOLDER_AS_FILE = 5;     // ERROR_ACCESS_DENIED
-inline constexpr long OS_OUT_OF_MEMORY = 8;      // ERROR_NOT_ENOUGH_MEMORY
-inline constexpr long OS_DISK_FULL = 112;        // ERROR_DISK_FULL
+inline constexpr long OS_FILE_NOT_FOUND = 2;    // ERROR_FILE_NOT_FOUND
+inline constexpr long OS_FOLDER_NOT_FOUND = 3;  // ERROR_PATH_NOT_FOUND
+inline constexpr long OS_FOLDER_AS_FILE = 5;    // ERROR_ACCESS_DENIED
+inline constexpr long OS_OUT_OF_MEMORY = 8;     // ERROR_NOT_ENOUGH_MEMORY
+inline constexpr long OS_DISK_FULL = 112;       // ERROR_DISK_FULL
 #else
 inline constexpr long OS_FILE_NOT_FOUND = ENOENT;
 inline constexpr long OS_FOLDER_NOT_FOUND = ENOENT;
