@@ -22,7 +22,6 @@ TEST(JobTableTest, StartsEmptyWithAreaOneNotApplied)
     EXPECT_EQ(START.jobCount, 0);
     EXPECT_EQ(START.surfaceArea, 1.0f);
     EXPECT_EQ(START.areaEnabled, 0);
-    EXPECT_EQ(MAX_JOBS, 1000);
 }
 
 TEST(JobTableTest, ClearResetsTheCountOnlyAndKeepsSlotsAndSettings)
