@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "batch/job_table.h"
+#include "batch/settings.h"
 #include "engine/numbers.h"
 
 namespace {

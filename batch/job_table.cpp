@@ -7,12 +7,8 @@ int g_jobCount = 0;
 
 CString g_fileListText;
 
-// Until the area box is first edited the area is 1.0 and not applied.
-float g_surfaceArea = 1.0f;
-int g_areaEnabled = 0;
-
 void ClearJobs()
 {
-    // The slots keep their strings: a new job rewrites all ten before use.
+    // The slots keep their strings: AddJob rewrites every string of a slot before use.
     g_jobCount = 0;
 }

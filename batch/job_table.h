@@ -1,5 +1,5 @@
-// The batch state: the job table, the file-list text and the two conversion
-// settings. Process-wide, alive from static construction to exit.
+// The job table and the file-list text. Process-wide, alive from static
+// construction to exit.
 #pragma once
 
 #include "platform/cstring.h"
@@ -24,11 +24,6 @@ extern int g_jobCount;
 
 // The text last built for the file-list box.
 extern CString g_fileListText;
-
-// Electrode surface area, and the flag that makes the converters apply it
-// (only while it equals 1).
-extern float g_surfaceArea;
-extern int g_areaEnabled;
 
 // Sets the job count to 0; the slots keep their old strings until reused.
 void ClearJobs();

@@ -4,13 +4,14 @@
 
 #include <string_view>
 
-const char* const USAGE_TEXT =
-    "Usage: quillmere-convert [--area TEXT] [--reduce-name] FILE...\n"
-    "       quillmere-convert --help | --version\n";
-
-const char* const HELP_TEXT =
-    "Usage: quillmere-convert [--area TEXT] [--reduce-name] FILE...\n"
+// The synopsis opens both the usage text and the help text.
+#define QUILLMERE_SYNOPSIS                                              \
+    "Usage: quillmere-convert [--area TEXT] [--reduce-name] FILE...\n" \
     "       quillmere-convert --help | --version\n"
+
+const char* const USAGE_TEXT = QUILLMERE_SYNOPSIS;
+
+const char* const HELP_TEXT = QUILLMERE_SYNOPSIS
     "\n"
     "Converts current-voltage sweeps (paths containing \".idf\") and impedance\n"
     "exports (paths containing \".csv\") into three-column text files. Each output\n"

@@ -7,10 +7,6 @@
 #include <exception>
 #include <filesystem>
 #include <system_error>
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 #include "batch/area.h"
 #include "batch/batch_run.h"
@@ -18,6 +14,8 @@
 #include "batch/naming.h"
 #include "platform/file_exception.h"
 #include "platform/message_box.h"
+#include "platform/path.h"
+#include "platform/std_streams.h"
 
 namespace {
 
@@ -31,39 +29,6 @@ struct RunState {
     int job = 0;                 // the current job within its batch
     CString source;              // the current job's input path
 };
-
-#ifdef _WIN32
-constexpr char PATH_SEPARATOR = '\\';
-
-bool IsSeparator(char ch)
-{
-    return ch == '\\' || ch == '/';
-}
-
-bool HasDrive(const std::string& path)
-{
-    return path.size() >= 2 && path[1] == ':';
-}
-#else
-constexpr char PATH_SEPARATOR = '/';
-
-bool IsSeparator(char ch)
-{
-    return ch == '/';
-}
-#endif
-
-// The lines written to the streams carry their own CR LF; a text-mode stream
-// on Windows would turn each into CR CR LF.
-void UseBinaryStreams()
-{
-#ifdef _WIN32
-    std::fflush(stdout);
-    std::fflush(stderr);
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
-}
 
 // Messages that the dialog shows in a box go to standard error, after the
 // path of the file they are about (the box's text does not name it).
@@ -106,39 +71,6 @@ void RunOneBatch(const std::vector<std::string>& paths, std::size_t first, const
 }
 
 }  // namespace
-
-std::string MakeAbsolutePath(const std::string& path, const std::string& currentDir)
-{
-#ifdef _WIN32
-    // "D:\x", "D:/x" and "\\server\x" are complete; "\x" lacks only the drive;
-    // "E:x" on another drive is relative to that drive's own directory,
-    // which only the system knows.
-    if (HasDrive(path) && path.size() >= 3 && IsSeparator(path[2])) {
-        return path;
-    }
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        return path;
-    }
-    if (!path.empty() && IsSeparator(path[0])) {
-        return currentDir.substr(0, HasDrive(currentDir) ? 2 : 0) + path;
-    }
-    if (HasDrive(path)) {
-        if (!HasDrive(currentDir) || std::toupper(static_cast<unsigned char>(path[0])) !=
-                                         std::toupper(static_cast<unsigned char>(currentDir[0]))) {
-            return std::filesystem::absolute(path).string();
-        }
-        return MakeAbsolutePath(path.substr(2), currentDir);
-    }
-#else
-    if (!path.empty() && IsSeparator(path[0])) {
-        return path;
-    }
-#endif
-    if (!currentDir.empty() && IsSeparator(currentDir.back())) {
-        return currentDir + path;
-    }
-    return currentDir + PATH_SEPARATOR + path;
-}
 
 int RunConversion(const ConvertOptions& options)
 {
@@ -185,7 +117,7 @@ int RunConversion(const ConvertOptions& options)
 
 int RunCommandLine(const std::vector<std::string>& args)
 {
-    UseBinaryStreams();
+    UseBinaryStandardStreams();
     const ConvertOptions options = ParseCommandLine(args);
     switch (options.action) {
         case CliAction::Help:

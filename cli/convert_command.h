@@ -11,11 +11,6 @@ inline constexpr int EXIT_ALL_RAN = 0;     // every job ran
 inline constexpr int EXIT_FILE_ERROR = 1;  // a file error stopped the run
 inline constexpr int EXIT_USAGE = 2;       // the command line was wrong
 
-// `path` as an absolute path: kept when it is one, else placed under
-// `currentDir` (on Windows a path with a root but no drive takes the drive of
-// `currentDir`). Nothing is resolved, so the text stays as typed.
-std::string MakeAbsolutePath(const std::string& path, const std::string& currentDir);
-
 // Converts the files of `options` (action Convert) in batches of at most
 // MAX_JOBS, progress lines on standard output, messages and errors on
 // standard error. Returns EXIT_ALL_RAN or EXIT_FILE_ERROR.

@@ -5,7 +5,7 @@
 #include "engine/filter.h"
 #include "engine/iv_converter.h"
 #include "engine/work_lock.h"
-#include "platform/sysio.h"
+#include "platform/file.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ void RunPipeline(const CString& inputPath, const CString& outputPath, Converter 
     const CWorkFileLock lock(WORK_FILE_NAME);
     FilterControlBytes(inputPath, WORK_FILE_NAME);
     convert(WORK_FILE_NAME, outputPath);
-    Sys().unlink(WORK_FILE_NAME);  // a work file that is already gone is no error
+    DeleteFileByName(WORK_FILE_NAME);  // a work file that is already gone is no error
 }
 
 }  // namespace

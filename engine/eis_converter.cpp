@@ -1,7 +1,7 @@
 // The impedance converter: one output line per "EIS" row of the export.
 #include "engine/eis_converter.h"
 
-#include "batch/job_table.h"
+#include "batch/settings.h"
 #include "engine/field_splitter.h"
 #include "engine/numbers.h"
 #include "fileio/line_file.h"
@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr UINT READ_TEXT = OPEN_READ;                       // 0x0000
-constexpr UINT CREATE_TEXT = OPEN_CREATE | OPEN_READWRITE;  // 0x1002
 constexpr char DELIMITER = ',';
 constexpr const char* ROW_MARKER = "EIS";
 
@@ -28,12 +26,6 @@ struct EisPoint {
     float real = 0.0f;
     float imaginary = 0.0f;
 };
-
-void OpenOrThrow(CLineFile& file, const CString& path, UINT flags)
-{
-    CFileException error;
-    if (!file.Open(path, flags, &error)) throw error;
-}
 
 // Cuts one row into `fields`; false when field 2 lacks the "EIS" marker.
 bool SplitRow(CFieldSplitter& splitter, const CString& line, CString (&fields)[FIELD_CAPACITY])

@@ -9,11 +9,6 @@
 #include <emmintrin.h>
 #endif
 
-#if defined(__linux__)
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 #include "fileio/line_file.h"
 
 namespace {
@@ -24,7 +19,8 @@ constexpr UINT CHUNK = 64 * 1024;
 // What stands between the last printable byte and the next one.
 enum class Pending { nothing, space, lineBreak };
 
-// A byte is kept when, taken as a signed 8-bit value, it lies from space to '~'.
+// A byte is kept when it lies from space to '~'. Every byte from 0x80 up is
+// a separator too: the byte of a non-ASCII character is never text here.
 bool IsKept(unsigned char byte)
 {
     return byte >= 0x20 && byte <= 0x7E;
@@ -163,41 +159,17 @@ void FilterChunk(const unsigned char* chunk, UINT size, FilterState& state, Work
     }
 }
 
-void OpenOrThrow(CLineFile& file, const CString& path, UINT flags)
-{
-    CFileException error;
-    if (!file.Open(path, flags, &error)) {
-        throw error;
-    }
-}
-
-// ext4 writes a file out at its next close after a truncating open has
-// emptied it (a safeguard for programs that replace contents without
-// syncing). For the work file, which the work-file lock has always created
-// before, that would put every byte on the disk just before it is read back
-// and deleted, and make the deletion wait for the disk. Closing a second
-// descriptor of the file while it is still empty spends that request on
-// nothing. Past the seam: nothing about it can fail in a way that matters.
-void ForgoFlushOnClose(const CString& workPath)
-{
-#if defined(__linux__)
-    const int fd = ::open(workPath, O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::close(fd);
-    }
-#else
-    static_cast<void>(workPath);
-#endif
-}
-
 }  // namespace
 
 bool FilterControlBytes(CString source, CString workPath)
 {
     CLineFile input;
     CLineFile work;
-    OpenOrThrow(input, source, OPEN_BINARY);
-    OpenOrThrow(work, workPath, OPEN_BINARY | OPEN_CREATE | OPEN_READWRITE);
+    OpenOrThrow(input, source, READ_BINARY);
+    OpenOrThrow(work, workPath, CREATE_BINARY);
+    // The work-file lock has always created the file before, so a flush on
+    // the close that follows would put every byte on the disk just before it
+    // is read back and deleted.
     ForgoFlushOnClose(workPath);
     const ULONGLONG bound = input.GetLength();
 

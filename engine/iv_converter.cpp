@@ -1,18 +1,15 @@
 // The current-voltage converter: the counted points after "primary_data".
 #include "engine/iv_converter.h"
 
-#include "batch/job_table.h"
+#include "batch/settings.h"
 #include "engine/numbers.h"
 #include "fileio/line_file.h"
 
 namespace {
 
-constexpr UINT READ_TEXT = OPEN_READ;                       // 0x0000
-constexpr UINT CREATE_TEXT = OPEN_CREATE | OPEN_READWRITE;  // 0x1002
 constexpr const char* DATA_MARKER = "primary_data";
 // The second column is a current in A per area; the output wants -mA per area.
 constexpr double CURRENT_FACTOR = -1000.0;
-constexpr int NO_POINTS = -2;
 
 // The three values of a data line. They carry over: a line that supplies
 // fewer numbers leaves the later ones as the previous line had them.
@@ -21,12 +18,6 @@ struct IvPoint {
     float second = 0.0f;
     float third = 0.0f;
 };
-
-void OpenOrThrow(CLineFile& file, const CString& path, UINT flags)
-{
-    CFileException error;
-    if (!file.Open(path, flags, &error)) throw error;
-}
 
 // Reads through the marker line, skips one line and parses the next as the
 // point count; 0 when the marker or the count is missing.

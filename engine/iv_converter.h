@@ -3,8 +3,11 @@
 
 #include "platform/cstring.h"
 
+// What ConvertIvFile returns for a sweep without a positive point count.
+inline constexpr int NO_POINTS = -2;
+
 // Reads the work file, finds the "primary_data" line, takes the point count
 // two lines further on and writes "%f,%f,%f\n" per point into `outputPath`
-// (text mode: CR LF on disk). Returns 0, or -2 when the count is not positive
+// (text mode: CR LF on disk). Returns 0, or NO_POINTS when the count is not positive
 // (the output file is then empty).
 int ConvertIvFile(CString workPath, CString outputPath);

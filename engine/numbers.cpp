@@ -2,7 +2,6 @@
 // data files, the C runtime pinned to the "C" locale for everything else.
 #include "engine/numbers.h"
 
-#include <locale.h>
 #include <charconv>
 #include <climits>
 #include <clocale>
@@ -13,69 +12,12 @@
 #include <system_error>
 
 #include "engine/numbers_fast.h"
+#include "platform/locale_scope.h"
 
 namespace {
 
 // Room for a line of the fast path: three numbers, two separators, the line feed and the zero.
 constexpr std::size_t FAST_LINE_CAPACITY = 3 * PLAIN_FIXED_MAX + 4;
-
-// Makes the "C" locale the calling thread's locale for the guard's lifetime,
-// so a toolkit that sets a locale with a decimal comma cannot change what
-// the files read or the outputs say.
-#ifdef _WIN32
-// Windows' C runtime reads and writes numbers in the locale of the thread
-// once the thread has a locale of its own: the guard gives the calling
-// thread one, sets it to "C", and puts the thread's settings back after.
-class CLocaleScope {
-public:
-    CLocaleScope() : m_mode(_configthreadlocale(_ENABLE_PER_THREAD_LOCALE))
-    {
-        const char* current = std::setlocale(LC_ALL, nullptr);
-        const std::size_t length = current != nullptr ? std::strlen(current) : 0;
-        m_saved[0] = '\0';
-        if (length < sizeof m_saved) {
-            std::memcpy(m_saved, current, length + 1);
-        }
-        std::setlocale(LC_ALL, "C");
-    }
-    ~CLocaleScope()
-    {
-        if (m_saved[0] != '\0') {
-            std::setlocale(LC_ALL, m_saved);
-        }
-        _configthreadlocale(m_mode);
-    }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
-
-private:
-    int m_mode;
-    char m_saved[1024];
-};
-#else
-class CLocaleScope {
-public:
-    CLocaleScope() : m_saved(uselocale(CLocale())) {}
-    ~CLocaleScope() { uselocale(m_saved); }
-    CLocaleScope(const CLocaleScope&) = delete;
-    CLocaleScope& operator=(const CLocaleScope&) = delete;
-
-private:
-    static locale_t CLocale()
-    {
-        static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
-        return c;
-    }
-
-    locale_t m_saved;
-};
-#endif
-
-// White space as "%g" and strtod skip it in the "C" locale.
-bool IsCSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 bool IsHexDigit(char c)
 {

@@ -45,12 +45,6 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// White space as "%g" skips it in the "C" locale.
-bool IsSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // Characters that may begin some number the C runtime reads (a sign, a
 // digit, a point, "inf", "nan"); anything else means no number at all.
 bool MayBeginNumber(char c)
@@ -215,7 +209,7 @@ char* PutSixDigits(char* out, unsigned value)
 FastRead ReadPlainFloat(const char*& cursor, float& value)
 {
     const char* p = cursor;
-    while (IsSpace(*p)) {
+    while (IsCSpace(*p)) {
         ++p;
     }
     if (!MayBeginNumber(*p)) {

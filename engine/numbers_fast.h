@@ -5,6 +5,12 @@
 // what the C runtime would give in the "C" locale.
 #pragma once
 
+// White space as "%g" and strtod skip it in the "C" locale.
+inline bool IsCSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 // What a fast read found at the cursor.
 enum class FastRead {
     number,  // a number of plain shape: `value` holds it, the cursor is past it

@@ -406,17 +406,10 @@ void CLineFile::Abort()
     m_bCloseOnDelete = FALSE;
 }
 
-CFile* CLineFile::Duplicate() const
+void OpenOrThrow(CLineFile& file, const char* path, UINT flags)
 {
-    AfxThrowNotSupportedException();
-}
-
-void CLineFile::LockRange(ULONGLONG /*position*/, ULONGLONG /*count*/)
-{
-    AfxThrowNotSupportedException();
-}
-
-void CLineFile::UnlockRange(ULONGLONG /*position*/, ULONGLONG /*count*/)
-{
-    AfxThrowNotSupportedException();
+    CFileException error;
+    if (!file.Open(path, flags, &error)) {
+        throw error;
+    }
 }

@@ -16,6 +16,12 @@
 
 #include "platform/file.h"
 
+// The flag words the conversion engine opens its files with.
+inline constexpr UINT READ_TEXT = OPEN_READ;  // text mode is the default
+inline constexpr UINT READ_BINARY = OPEN_BINARY;
+inline constexpr UINT CREATE_TEXT = OPEN_CREATE | OPEN_READWRITE;
+inline constexpr UINT CREATE_BINARY = OPEN_BINARY | OPEN_CREATE | OPEN_READWRITE;
+
 class CLineFile : public CFile {
 public:
     CLineFile() = default;
@@ -24,38 +30,37 @@ public:
     // closes explicitly first.
     ~CLineFile() override;
 
-    // Opens by path (flag 0x4000 is dropped before the base open), then lays
-    // a stream with the mode string of `flags` over the descriptor.
+    // Opens by path (OPEN_TEXT only chooses the stream's mode, so the base
+    // open never sees it), then lays a stream with the mode string of
+    // `flags` over the descriptor.
     BOOL Open(const char* path, UINT flags, CFileException* error = nullptr) override;
 
-    // Reads up to `count` bytes; 0 at end of file. Raises cause 1 on a read error.
+    // Reads up to `count` bytes; 0 at end of file. Raises
+    // CFileException::genericException on a read error.
     UINT Read(void* buffer, UINT count);
-    // Writes `count` bytes; raises cause 1 when fewer were written.
+    // Writes `count` bytes; raises CFileException::genericException when fewer were written.
     void Write(const void* buffer, UINT count);
-    // Writes a zero-terminated string; raises cause 13 on failure.
+    // Writes a zero-terminated string; raises CFileException::diskFull on failure.
     void WriteText(const char* text);
     // Reads one line without its line feed into `line`; FALSE at end of
-    // file (with an empty line). Raises cause 1 on a read error.
+    // file (with an empty line). Raises CFileException::genericException on a read error.
     BOOL ReadLine(CString& line);
     // Reads at most max-1 characters of one line, line feed kept; null at end of file.
     char* ReadLine(char* buffer, UINT max);
 
-    // Moves the position (origin 0 start, 1 current, 2 end); raises cause 9.
+    // Moves the position (origin 0 start, 1 current, 2 end); raises
+    // CFileException::badSeek.
     LONGLONG Seek(LONGLONG offset, UINT origin);
-    // Current byte offset in the file; raises cause 6 when it cannot be taken.
+    // Current byte offset in the file; raises CFileException::invalidFile
+    // when it cannot be taken.
     ULONGLONG GetPosition() const;
 
-    // Flushes the stream; raises cause 13 on failure.
+    // Flushes the stream; raises CFileException::diskFull on failure.
     void Flush();
-    // Closes the stream and the file; raises cause 13 when the close fails.
+    // Closes the stream and the file; raises CFileException::diskFull when the close fails.
     void Close() override;
     // Closes without reporting anything.
     void Abort() override;
-
-    // Not supported: each raises the not-supported exception.
-    [[noreturn]] CFile* Duplicate() const;
-    [[noreturn]] void LockRange(ULONGLONG position, ULONGLONG count);
-    [[noreturn]] void UnlockRange(ULONGLONG position, ULONGLONG count);
 
     // The mode string handed to the stream for `flags` ("rt", "w+b" ...).
     static std::string ModeString(UINT flags);
@@ -77,3 +82,7 @@ private:
     std::unique_ptr<char[]> m_streamBuffer;  // the stream's buffer while it is open
     mutable bool m_offsetKnown = false;      // the stream has been taught its offset
 };
+
+// Opens `file` by `path` and `flags`, raising the file exception of a failed
+// open with its cause, operating-system error and path.
+void OpenOrThrow(CLineFile& file, const char* path, UINT flags);

@@ -12,8 +12,6 @@ namespace {
 
 using fuzzsupport::Check;
 
-constexpr int NO_POINTS = -2;
-
 // The point count of a well-formed work file: the line two after the first
 // that holds "primary_data", read as "%d" does (0 when there is none).
 long ModelPointCount(const std::string& work)

@@ -145,12 +145,6 @@ void CString::ReleaseBuffer(int newLength)
     m_text.resize(static_cast<std::size_t>(newLength));
 }
 
-char* CString::GetBufferSetLength(int newLength)
-{
-    m_text.resize(static_cast<std::size_t>(newLength < 0 ? 0 : newLength));
-    return m_text.data();
-}
-
 CString operator+(const CString& a, const CString& b)
 {
     return CString(a.str() + b.str());

@@ -71,8 +71,6 @@ public:
     char* GetBuffer(int minLength);
     // Ends direct access: -1 takes the length from the zero-terminated content.
     void ReleaseBuffer(int newLength = -1);
-    // Sets the length to `newLength` and returns the storage.
-    char* GetBufferSetLength(int newLength);
 
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
     friend bool operator==(const CString& a, const char* b) { return a.m_text == b; }

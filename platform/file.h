@@ -14,7 +14,7 @@
 constexpr UINT OPEN_READ = 0x0000;  // neither access bit: read only
 constexpr UINT OPEN_WRITE = 0x0001;
 constexpr UINT OPEN_READWRITE = 0x0002;
-constexpr UINT OPEN_SHARE_MASK = 0x0070;  // share bits: obeyed on Windows, accepted elsewhere
+constexpr UINT OPEN_SHARE_MASK = 0x0070;  // share bits: obeyed on Windows; POSIX files always share
 constexpr UINT OPEN_SHARE_COMPAT = 0x0000;
 constexpr UINT OPEN_SHARE_EXCLUSIVE = 0x0010;
 constexpr UINT OPEN_SHARE_DENY_WRITE = 0x0020;
@@ -44,15 +44,17 @@ public:
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
-    // Opens or creates `path` by the access and create bits of `flags`
-    // (0x8000 and the share bits are accepted and disregarded). Records the
-    // path. On failure returns FALSE, fills `error` when given, and keeps the
-    // operating-system reason so that later use of the object can report it.
+    // Opens or creates `path` by the access and create bits of `flags`, and
+    // on Windows by its share bits (the binary bit means nothing to a file
+    // without a stream). Records the path. On failure returns FALSE, fills
+    // `error` when given, and keeps the operating-system reason so that
+    // later use of the object can report it.
     virtual BOOL Open(const char* path, UINT flags, CFileException* error = nullptr);
 
     // Closes the descriptor without reporting anything.
     virtual void Abort();
-    // Closes the descriptor; raises cause 13 when the close fails.
+    // Closes the descriptor; raises CFileException::diskFull when the close
+    // fails, since that is where a full disk shows on some file systems.
     virtual void Close();
 
     // Size of the open file in bytes as it lies on disk; the position is left alone.
@@ -73,4 +75,21 @@ protected:
     // Operating-system error of the last failed Open (errno, or the Win32
     // error code on Windows); 0 when the last Open succeeded or none ran.
     long m_openError = 0;
+
+private:
+    // The system's own calls, one set per kind of system. Each reports a
+    // failure by its operating-system error (never 0).
+    static FileHandle SystemOpen(const char* path, UINT flags, long& failure);
+    static long SystemClose(FileHandle handle);  // 0 when closed
+    static ULONGLONG SystemLength(FileHandle handle, long& failure);
 };
+
+// Removes the file named `path`; FALSE when it could not be removed (also
+// when there was none).
+BOOL DeleteFileByName(const char* path);
+
+// Some file systems write a file out at its next close after a truncating
+// open has emptied it (a safeguard for programs that replace contents
+// without syncing). Closing a second descriptor of `path` while it is still
+// empty spends that request on nothing; elsewhere this does nothing.
+void ForgoFlushOnClose(const char* path);

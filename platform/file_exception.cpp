@@ -88,17 +88,7 @@ CString CFileException::GetErrorMessage() const
     return text;
 }
 
-CString CNotSupportedException::GetErrorMessage() const
-{
-    return CString("operation not supported");
-}
-
 void AfxThrowFileException(int cause, long osError, const char* fileName)
 {
     throw CFileException(cause, osError, CString(fileName));
-}
-
-void AfxThrowNotSupportedException()
-{
-    throw CNotSupportedException();
 }

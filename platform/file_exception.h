@@ -1,5 +1,5 @@
 // The exceptions of the platform layer: file errors with a cause code, the
-// operating-system error number and the path, and the not-supported error.
+// operating-system error number and the path.
 #pragma once
 
 #include <exception>
@@ -55,11 +55,5 @@ public:
     CString m_strFileName;
 };
 
-class CNotSupportedException : public CException {
-public:
-    CString GetErrorMessage() const override;
-};
-
 // Raise a file exception; never return.
 [[noreturn]] void AfxThrowFileException(int cause, long osError, const char* fileName);
-[[noreturn]] void AfxThrowNotSupportedException();

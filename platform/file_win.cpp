@@ -1,4 +1,4 @@
-// CFile over Win32 file handles.
+// CFile's system calls over Win32 file handles.
 #include "platform/file.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -60,57 +60,38 @@ DWORD DispositionOf(UINT flags)
 
 }  // namespace
 
-BOOL CFile::Open(const char* path, UINT flags, CFileException* error)
+FileHandle CFile::SystemOpen(const char* path, UINT flags, long& failure)
 {
-    m_strFileName = path;
     const FileHandle handle = Sys().createFile(path, AccessOf(flags), ShareOf(flags), DispositionOf(flags));
     if (handle == hFileNull) {
-        const long failure = LastSystemError();
-        m_openError = failure != 0 ? failure : ERROR_GEN_FAILURE;
-        if (error != nullptr) {
-            error->m_cause = CFileException::OsErrorToException(m_openError);
-            error->m_lOsError = m_openError;
-            error->m_strFileName = m_strFileName;
-        }
-        return FALSE;
+        const long error = LastSystemError();
+        failure = error != 0 ? error : ERROR_GEN_FAILURE;
     }
-    m_hFile = handle;
-    m_bCloseOnDelete = TRUE;
-    m_openError = 0;
-    return TRUE;
+    return handle;
 }
 
-void CFile::Abort()
+long CFile::SystemClose(FileHandle handle)
 {
-    if (m_hFile != hFileNull && m_bCloseOnDelete) {
-        Sys().closeHandle(m_hFile);
+    if (Sys().closeHandle(handle)) {
+        return 0;
     }
-    m_hFile = hFileNull;
-    m_bCloseOnDelete = FALSE;
+    const long error = LastSystemError();
+    return error != 0 ? error : ERROR_GEN_FAILURE;
 }
 
-void CFile::Close()
+ULONGLONG CFile::SystemLength(FileHandle handle, long& failure)
 {
-    BOOL closed = TRUE;
-    if (m_hFile != hFileNull && m_bCloseOnDelete) {
-        closed = Sys().closeHandle(m_hFile);
-    }
-    const long failure = closed ? 0 : LastSystemError();
-    m_hFile = hFileNull;
-    m_bCloseOnDelete = FALSE;
-    if (!closed) {
-        AfxThrowFileException(CFileException::diskFull, failure, m_strFileName);
-    }
-}
-
-ULONGLONG CFile::GetLength() const
-{
-    if (m_hFile == hFileNull) {
-        ThrowNotOpen();
-    }
     long long size = 0;
-    if (!Sys().getFileSizeEx(m_hFile, &size)) {
-        AfxThrowFileException(CFileException::genericException, LastSystemError(), m_strFileName);
+    if (!Sys().getFileSizeEx(handle, &size)) {
+        const long error = LastSystemError();
+        failure = error != 0 ? error : ERROR_GEN_FAILURE;
+        return 0;
     }
     return static_cast<ULONGLONG>(size);
+}
+
+void ForgoFlushOnClose(const char* path)
+{
+    // NTFS has no such safeguard to spend.
+    static_cast<void>(path);
 }

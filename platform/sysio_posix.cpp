@@ -19,12 +19,6 @@ const SysIo REAL_SYS_IO = {
 
 }  // namespace
 
-SysIo& Sys()
-{
-    static SysIo table = REAL_SYS_IO;
-    return table;
-}
-
 const SysIo& RealSysIo()
 {
     return REAL_SYS_IO;

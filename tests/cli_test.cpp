@@ -16,6 +16,7 @@
 #include "batch/job_table.h"
 #include "cli/command_line.h"
 #include "cli/convert_command.h"
+#include "platform/path.h"
 #include "support/cli_util.h"
 #include "support/test_util.h"
 

@@ -90,10 +90,6 @@ TEST(CStringTest, BufferAccessKeepsContentAndTakesLengthFromTerminator)
     EXPECT_EQ(text, "abcd");
     text.ReleaseBuffer(2);
     EXPECT_EQ(text, "ab");
-    char* set = text.GetBufferSetLength(4);
-    set[2] = 'y';
-    set[3] = 'z';
-    EXPECT_EQ(text, "abyz");
 }
 
 TEST(CStringTest, SetStringTakesExactlyTheGivenCharacters)

@@ -18,11 +18,6 @@ using testutil::ReadFileBytes;
 using testutil::TempDirTest;
 using testutil::WriteFileBytes;
 
-constexpr UINT READ_TEXT = 0x0000;
-constexpr UINT READ_BINARY = 0x8000;
-constexpr UINT CREATE_BINARY = 0x9002;
-constexpr UINT CREATE_TEXT = 0x1002;
-
 // ---- mode strings -------------------------------------------------------
 
 struct ModeCase {
@@ -116,19 +111,6 @@ TEST_F(LineFileTest, CloseTwiceAndCloseAfterFailedOpenDoNothing)
     CLineFile failed;
     EXPECT_FALSE(failed.Open("missing", READ_TEXT));
     EXPECT_NO_THROW(failed.Close());
-}
-
-TEST_F(LineFileTest, UnsupportedOperationsRaiseAndChangeNothing)
-{
-    WriteFileBytes("a.txt", "abc");
-    CLineFile file;
-    ASSERT_TRUE(file.Open("a.txt", READ_BINARY));
-    EXPECT_THROW(file.Duplicate(), CNotSupportedException);
-    EXPECT_THROW(file.LockRange(0, 1), CNotSupportedException);
-    EXPECT_THROW(file.UnlockRange(0, 1), CNotSupportedException);
-    char buffer[4] = {};
-    EXPECT_EQ(file.Read(buffer, 3), 3u);
-    EXPECT_STREQ(buffer, "abc");
 }
 
 TEST_F(LineFileTest, DirectoryIsNoFileToOpen)

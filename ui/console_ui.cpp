@@ -1,7 +1,6 @@
 #include "ui/console_ui.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 #include <wx/app.h>
 #include <wx/dcscreen.h>
@@ -18,8 +17,6 @@ namespace {
 // Size of the console's text area in characters of its fixed-pitch font.
 constexpr int CONSOLE_COLUMNS = 72;
 constexpr int CONSOLE_ROWS = 24;
-// Pixels between the dialog and the console.
-constexpr int CONSOLE_GAP = 12;
 
 CConsoleWindow* g_console = nullptr;
 CStdoutTap g_stdoutTap;

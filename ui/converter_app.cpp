@@ -65,9 +65,10 @@ int RunDialog(wxDialog& dialog)
 
 void InstallDesktopServices()
 {
-    // GTK takes the user's locale at start-up; the converters write "%f"
-    // and the area box reads with atof, both of which must keep the point
-    // as decimal separator whatever the user's language.
+    // GTK takes the user's locale at start-up. The engine reads and writes
+    // numbers in the "C" locale whatever the process's is; the C runtime's
+    // number functions that anything else calls keep the point as well, so
+    // no number the program shows has a decimal comma.
     std::setlocale(LC_NUMERIC, "C");
     SetStringTable(UI_STRING_TABLE);
     SetMessageBoxSink(ShowMessageBox);
@@ -85,7 +86,7 @@ bool CConverterApp::OnInit()
 
 int CConverterApp::OnRun()
 {
-    return m_exitCode;
+    return 0;
 }
 
 void CConverterApp::InitInstance()

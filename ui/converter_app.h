@@ -15,8 +15,6 @@ public:
 private:
     // Runs the main dialog modally until Cancel, Escape or the close box.
     void InitInstance();
-
-    int m_exitCode = 0;
 };
 
 class wxDialog;

@@ -27,9 +27,6 @@
 
 namespace {
 
-// Pixels between the dialog and the console beside it.
-constexpr int CONSOLE_GAP = 12;
-
 // Window commands the right-click menu offers besides the About entry,
 // and what each does.
 struct WindowCommand {

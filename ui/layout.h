@@ -51,6 +51,9 @@ struct PixelRect {
 // clientW x clientH: (client - icon + 1) / 2 on each axis, truncated toward zero.
 PixelPoint IconOrigin(int clientW, int clientH, int iconW, int iconH);
 
+// Pixels between the dialog and the console beside it.
+inline constexpr int CONSOLE_GAP = 12;
+
 // Where the dialog goes so that it and the console beside it (with `gap`
 // between) are centred together on `screen`; never left of or above it.
 PixelPoint DialogOriginForPair(const PixelRect& screen, int dialogW, int dialogH,

@@ -94,17 +94,6 @@ void CStdoutTap::Stop()
     CloseFd(m_readFd);
 }
 
-std::string CStdoutTap::Take()
-{
-    std::lock_guard<std::mutex> hold(m_lock);
-    if (m_readFd >= 0) {
-        DrainPipe();
-    }
-    std::string text;
-    text.swap(m_queue);
-    return text;
-}
-
 void CStdoutTap::ReaderLoop()
 {
     for (;;) {

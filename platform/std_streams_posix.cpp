@@ -1,0 +1,3 @@
+#include "platform/std_streams.h"
+
+void UseBinaryStandardStreams() {}

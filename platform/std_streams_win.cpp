@@ -1,0 +1,13 @@
+#include "platform/std_streams.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+
+void UseBinaryStandardStreams()
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}

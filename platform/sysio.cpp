@@ -1,0 +1,7 @@
+#include "platform/sysio.h"
+
+SysIo& Sys()
+{
+    static SysIo table = RealSysIo();
+    return table;
+}
