@@ -1,0 +1,23 @@
+// Looking into a folder: which files lie directly in it. POSIX systems read
+// the directory with opendir, Windows with FindFirstFileA.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// What a look into one path found.
+struct FolderListing {
+    // False when the path names no folder (a file, or nothing at all).
+    bool isFolder = false;
+    // The operating-system error that stopped the listing; 0 when it ran to the end.
+    long error = 0;
+    // Names of the regular files directly in the folder (links followed), in
+    // the order the system gives them; folders and other kinds are left out.
+    std::vector<std::string> fileNames;
+};
+
+// Lists the regular files directly in the folder `path`; subfolders are not entered.
+FolderListing ListFolderFiles(const std::string& path);
+
+// The path of `name` inside `folder`, with one separator between them.
+std::string PathInFolder(const std::string& folder, const std::string& name);

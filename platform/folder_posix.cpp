@@ -1,0 +1,66 @@
+// Folder listing on POSIX systems: opendir and readdir, with stat telling
+// files from everything else.
+#include "platform/folder.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <cerrno>
+
+namespace {
+
+constexpr char SEPARATOR = '/';
+
+bool IsFolder(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Follows a link to what it names, so a link to a data file counts as that file.
+bool IsRegularFile(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsDotEntry(const char* name)
+{
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+}  // namespace
+
+FolderListing ListFolderFiles(const std::string& path)
+{
+    FolderListing listing;
+    listing.isFolder = IsFolder(path);
+    if (!listing.isFolder) {
+        return listing;
+    }
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) {
+        listing.error = errno;
+        return listing;
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            listing.error = errno;
+            break;
+        }
+        if (!IsDotEntry(entry->d_name) && IsRegularFile(PathInFolder(path, entry->d_name))) {
+            listing.fileNames.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    return listing;
+}
+
+std::string PathInFolder(const std::string& folder, const std::string& name)
+{
+    if (!folder.empty() && folder.back() == SEPARATOR) {
+        return folder + name;
+    }
+    return folder + SEPARATOR + name;
+}

@@ -1,0 +1,177 @@
+// Dropped paths becoming job paths: which names count as data files, what a
+// dropped folder stands for, the order of the result, and the message about
+// folders that gave nothing.
+#include "batch/dropped_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/os_error.h"
+#include "support/test_util.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testutil::TempDirTest;
+using testutil::WriteFileBytes;
+
+struct NameCase {
+    const char* name;
+    bool isData;
+};
+
+TEST(DataFileNameTest, MarkersCountAsTheConversionEntryFindsThem)
+{
+    const NameCase cases[] =
+        {
+            {"cell_A_07.idf", true},
+            {"scan.csv", true},
+            {"a.b.idf", true},
+            {"run.idf.bak", true},  // anywhere in the name, not only at its end
+            {"x.csvz", true},
+            {"old.csv.txt", true},
+            {".idf", false},  // at index 0 the marker does not count
+            {".csv", false},
+            {".idf.csv", true},   // the second marker lies past index 0
+            {"CELL.IDF", false},  // case-sensitive
+            {"scan.Csv", false},
+            {"notes.txt", false},
+            {"idf", false},
+            {"a_idf", false},
+            {"", false},
+        };
+    for (const NameCase& c : cases) {
+        EXPECT_EQ(IsDataFileName(c.name), c.isData) << c.name;
+    }
+}
+
+class DroppedFilesTest : public TempDirTest {
+protected:
+    // Creates `names` (files, or folders when they end in '/') under `folder`.
+    fs::path MakeFolder(const std::string& folder, const std::vector<std::string>& names) const
+    {
+        const fs::path dir = Dir() / folder;
+        fs::create_directories(dir);
+        for (const std::string& name : names) {
+            if (!name.empty() && name.back() == '/') {
+                fs::create_directories(dir / name);
+            } else {
+                WriteFileBytes(dir / name, "data");
+            }
+        }
+        return dir;
+    }
+
+    static std::string In(const fs::path& dir, const std::string& name) { return (dir / name).string(); }
+};
+
+TEST_F(DroppedFilesTest, FolderGivesItsDataFilesSortedByName)
+{
+    const fs::path dir = MakeFolder("run", {"c_run.idf", "notes.txt", "a_scan.csv", "B_cell.idf"});
+    const DroppedFiles result = ExpandDroppedPaths({dir.string()});
+    const std::vector<std::string> expected = {In(dir, "B_cell.idf"), In(dir, "a_scan.csv"),
+                                               In(dir, "c_run.idf")};
+    EXPECT_EQ(result.jobPaths, expected);
+    EXPECT_TRUE(result.skippedFolders.empty());
+}
+
+TEST_F(DroppedFilesTest, SubfoldersAreNotEntered)
+{
+    const fs::path dir = MakeFolder("run", {"top.csv", "deep.idf/", "sub/"});
+    WriteFileBytes(dir / "sub" / "inner.idf", "data");
+    WriteFileBytes(dir / "deep.idf" / "inner.csv", "data");
+    EXPECT_EQ(ExpandDroppedPaths({dir.string()}).jobPaths, std::vector<std::string>{In(dir, "top.csv")});
+}
+
+TEST_F(DroppedFilesTest, FoldersWithoutDataFilesGiveNothingAndAreNamed)
+{
+    const fs::path empty = MakeFolder("empty", {});
+    const fs::path other = MakeFolder("other", {"notes.txt", ".idf", "CELL.IDF", "sub.csv/"});
+    const DroppedFiles result = ExpandDroppedPaths({empty.string(), other.string()});
+    EXPECT_TRUE(result.jobPaths.empty());
+    ASSERT_EQ(result.skippedFolders.size(), 2U);
+    EXPECT_EQ(result.skippedFolders[0].folder, empty.string());
+    EXPECT_EQ(result.skippedFolders[0].error, 0);
+    EXPECT_EQ(result.skippedFolders[1].folder, other.string());
+}
+
+TEST_F(DroppedFilesTest, EachPathKeepsItsPlaceInTheDrop)
+{
+    const fs::path dir = MakeFolder("run", {"b.idf", "a.csv"});
+    const fs::path empty = MakeFolder("empty", {});
+    WriteFileBytes(Dir() / "z_single.idf", "data");
+    WriteFileBytes(Dir() / "readme.txt", "text");
+    const std::string missing = (Dir() / "gone.csv").string();
+    const DroppedFiles result =
+        ExpandDroppedPaths({(Dir() / "z_single.idf").string(), dir.string(), empty.string(), missing,
+                            (Dir() / "readme.txt").string()});
+    // Single files stay as dropped, whatever their kind and whether they exist.
+    const std::vector<std::string> expected = {(Dir() / "z_single.idf").string(), In(dir, "a.csv"),
+                                               In(dir, "b.idf"), missing, (Dir() / "readme.txt").string()};
+    EXPECT_EQ(result.jobPaths, expected);
+    ASSERT_EQ(result.skippedFolders.size(), 1U);
+    EXPECT_EQ(result.skippedFolders[0].folder, empty.string());
+}
+
+TEST_F(DroppedFilesTest, FolderPathEndingInASeparatorGetsNoSecondOne)
+{
+    const fs::path dir = MakeFolder("run", {"x.idf"});
+    const std::string withSeparator = (dir / "").string();
+    ASSERT_NE(withSeparator, dir.string());
+    EXPECT_EQ(ExpandDroppedPaths({withSeparator}).jobPaths, std::vector<std::string>{In(dir, "x.idf")});
+}
+
+TEST_F(DroppedFilesTest, LinksCountAsWhatTheyName)
+{
+    const fs::path target = MakeFolder("elsewhere", {"linked.csv"});
+    const fs::path dir = MakeFolder("run", {"own.idf"});
+    try {
+        fs::create_symlink(target / "linked.csv", dir / "link.csv");
+        fs::create_directory_symlink(target, dir / "folder.idf");
+    } catch (const fs::filesystem_error&) {
+        GTEST_SKIP() << "this system makes no symbolic links here";
+    }
+    const std::vector<std::string> expected = {In(dir, "link.csv"), In(dir, "own.idf")};
+    EXPECT_EQ(ExpandDroppedPaths({dir.string()}).jobPaths, expected);
+}
+
+TEST_F(DroppedFilesTest, UnreadableFolderIsNamedWithTheReason)
+{
+    const fs::path dir = MakeFolder("locked", {"x.idf"});
+    fs::permissions(dir, fs::perms::none);
+    const DroppedFiles result = ExpandDroppedPaths({dir.string()});
+    fs::permissions(dir, fs::perms::owner_all);
+    if (!result.jobPaths.empty()) {
+        GTEST_SKIP() << "this user reads every folder";
+    }
+    ASSERT_EQ(result.skippedFolders.size(), 1U);
+    EXPECT_NE(result.skippedFolders[0].error, 0);
+    EXPECT_EQ(SkippedFoldersMessage(result.skippedFolders).str(),
+              "Nothing was added from the folder " + dir.string() + ": " +
+                  OsErrorReason(result.skippedFolders[0].error).str() + ".");
+}
+
+TEST(SkippedFoldersMessageTest, NamesEachFolderUpToTwenty)
+{
+    EXPECT_EQ(SkippedFoldersMessage({}).str(), "");
+    EXPECT_EQ(SkippedFoldersMessage({{"/lab/empty", 0}}).str(),
+              "Nothing was added from the folder /lab/empty: no data files (names with \".idf\" or "
+              "\".csv\").");
+    EXPECT_EQ(SkippedFoldersMessage({{"/lab/a", 0}, {"/lab/b", 0}}).str(),
+              "Nothing was added from these folders:\n"
+              "/lab/a: no data files (names with \".idf\" or \".csv\")\n"
+              "/lab/b: no data files (names with \".idf\" or \".csv\")");
+    std::vector<SkippedFolder> many;
+    for (int i = 0; i < 23; ++i) {
+        many.push_back({"/f" + std::to_string(i), 0});
+    }
+    const std::string text = SkippedFoldersMessage(many).str();
+    EXPECT_NE(text.find("\n/f19: "), std::string::npos);
+    EXPECT_EQ(text.find("/f20"), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 16), "\n... and 3 more.");
+}
+
+}  // namespace
