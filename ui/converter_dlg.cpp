@@ -13,12 +13,14 @@
 
 #include "batch/area.h"
 #include "batch/batch_run.h"
+#include "batch/dropped_files.h"
 #include "batch/job_table.h"
 #include "batch/naming.h"
 #include "platform/file_exception.h"
 #include "platform/message_box.h"
 #include "ui/about_box.h"
 #include "ui/console_ui.h"
+#include "ui/drop_target.h"
 #include "ui/file_selection.h"
 #include "ui/layout_ui.h"
 #include "ui/main_icon.h"
@@ -99,7 +101,9 @@ CConverterDlg::CConverterDlg()
     m_area = Control<wxTextCtrl>(this, IDC_AREA);
     m_areaEcho = Control<wxTextCtrl>(this, IDC_AREA_ECHO);
     m_reduceName = Control<wxCheckBox>(this, IDC_REDUCE_NAME);
-    SetDropTarget(new CFileDrop([this](const std::vector<std::string>& paths) { AddFiles(paths); }));
+    // Dropped files count wherever they land, the file list and the other
+    // controls included.
+    AcceptDroppedFiles(this, [this](const std::vector<std::string>& paths) { AddDroppedFiles(paths); });
     PlaceWithConsole();
 }
 
@@ -115,12 +119,37 @@ void CConverterDlg::SetModalRunner(ModalRunner runner)
 
 void CConverterDlg::AddFiles(const std::vector<std::string>& paths)
 {
-    const int refused = AddJobs(paths);
-    RebuildFileListText();
-    m_fileList->SetValue(wxString::FromUTF8(g_fileListText.c_str()));
+    const int refused = AddJobsAndList(paths);
     if (refused > 0) {
         AfxMessageBox(RefusedFilesMessage(refused));
     }
+}
+
+void CConverterDlg::AddDroppedFiles(const std::vector<std::string>& dropped)
+{
+    DroppedFiles files;
+    {
+        wxBusyCursor busy;  // a folder on a slow share takes a while to list
+        files = ExpandDroppedPaths(dropped);
+    }
+    const int refused = AddJobsAndList(files.jobPaths);
+    // One message for everything the drop did not add.
+    CString message = SkippedFoldersMessage(files.skippedFolders);
+    if (refused > 0) {
+        message += message.IsEmpty() ? "" : "\n\n";
+        message += RefusedFilesMessage(refused);
+    }
+    if (!message.IsEmpty()) {
+        AfxMessageBox(message);
+    }
+}
+
+int CConverterDlg::AddJobsAndList(const std::vector<std::string>& paths)
+{
+    const int refused = AddJobs(paths);
+    RebuildFileListText();
+    m_fileList->SetValue(wxString::FromUTF8(g_fileListText.c_str()));
+    return refused;
 }
 
 const wxIcon& CConverterDlg::OnQueryDragIcon() const

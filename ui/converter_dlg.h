@@ -37,6 +37,11 @@ public:
     // not fit; "..." and dropped files both come here.
     void AddFiles(const std::vector<std::string>& paths);
 
+    // Makes jobs of dropped paths: a folder gives the data files directly
+    // inside it, sorted by name; one message names the folders that gave
+    // none and the files that did not fit.
+    void AddDroppedFiles(const std::vector<std::string>& dropped);
+
     // The icon shown for the minimised window while it is dragged.
     const wxIcon& OnQueryDragIcon() const;
 
@@ -58,6 +63,8 @@ private:
     void OnCancel(wxCommandEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
 
+    // Adds jobs for `paths` and rewrites the file list; returns how many did not fit.
+    int AddJobsAndList(const std::vector<std::string>& paths);
     void AddAboutEntry();
     void ShowAboutBox();
     void PlaceWithConsole();
