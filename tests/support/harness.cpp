@@ -1,4 +1,4 @@
-#include "support/harness.h"
+#include "tests/support/harness.h"
 
 #include <fstream>
 #include <iterator>
@@ -9,7 +9,7 @@
 #include <dirent.h>
 #endif
 
-#include "batch/job_table.h"
+#include "batch/settings.h"
 #include "platform/message_box.h"
 
 namespace testutil {

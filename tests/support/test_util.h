@@ -83,9 +83,8 @@ void CheckFileError(const CFileException& error, const FileError& expected);
 
 // Runs `action` and expects it to raise a CFileException that carries what
 // `expected` names. Every failure names `context` and the line of the call.
-// Returns true when a file exception was raised.
 template <typename Action>
-bool ExpectFileError(Action&& action, const FileError& expected, std::string_view context = {},
+void ExpectFileError(Action&& action, const FileError& expected, std::string_view context = {},
                      const std::source_location& where = std::source_location::current())
 {
     const ::testing::ScopedTrace trace(where.file_name(), static_cast<int>(where.line()), context);
@@ -93,10 +92,9 @@ bool ExpectFileError(Action&& action, const FileError& expected, std::string_vie
         action();
     } catch (const CFileException& error) {
         CheckFileError(error, expected);
-        return true;
+        return;
     }
     ADD_FAILURE() << "no file exception";
-    return false;
 }
 
 // The folder of the real instrument files, or empty when it is absent.
