@@ -23,6 +23,21 @@ bool IsRegularFile(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// The entry's own type where the directory gives it saves a stat call per
+// file, which counts on a network share; links and unknown types are looked up.
+bool IsRegularEntry(const std::string& folder, const dirent& entry)
+{
+#ifdef _DIRENT_HAVE_D_TYPE
+    if (entry.d_type == DT_REG) {
+        return true;
+    }
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+        return false;
+    }
+#endif
+    return IsRegularFile(PathInFolder(folder, entry.d_name));
+}
+
 bool IsDotEntry(const char* name)
 {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
@@ -49,7 +64,7 @@ FolderListing ListFolderFiles(const std::string& path)
             listing.error = errno;
             break;
         }
-        if (!IsDotEntry(entry->d_name) && IsRegularFile(PathInFolder(path, entry->d_name))) {
+        if (!IsDotEntry(entry->d_name) && IsRegularEntry(path, *entry)) {
             listing.fileNames.emplace_back(entry->d_name);
         }
     }
