@@ -164,6 +164,12 @@ TEST(SkippedFoldersMessageTest, NamesEachFolderUpToTwenty)
               "Nothing was added from these folders:\n"
               "/lab/a: no data files (names with \".idf\" or \".csv\")\n"
               "/lab/b: no data files (names with \".idf\" or \".csv\")");
+    // A folder that could not be read is named with the system's reason.
+    EXPECT_EQ(SkippedFoldersMessage({{"/lab/a", 0}, {"/lab/locked", 13}}).str(),
+              "Nothing was added from these folders:\n"
+              "/lab/a: no data files (names with \".idf\" or \".csv\")\n"
+              "/lab/locked: " +
+                  OsErrorReason(13).str());
     std::vector<SkippedFolder> many;
     for (int i = 0; i < 23; ++i) {
         many.push_back({"/f" + std::to_string(i), 0});
