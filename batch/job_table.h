@@ -12,7 +12,6 @@ struct PathEntry {
     CString name;  // file name without directory and extension
     CString ext;   // extension with its dot, or empty
     CString dir;   // fullPath less name and ext: drive, directory, separator
-    CString drive; // "D:" or empty
 };
 using SourceEntry = PathEntry;
 using TargetEntry = PathEntry;

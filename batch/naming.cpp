@@ -13,7 +13,9 @@ constexpr const char* TARGET_EXT = ".txt";
 constexpr const char* JOIN_PATH_FORMAT = "%s%s%s";
 constexpr const char* LIST_LINE_END = "\r\n";
 
-bool IsSeparator(char ch)
+// The splitter takes both separators on every system, as the platform's
+// path splitter does: a Windows path keeps its meaning wherever it is read.
+bool IsSplitSeparator(char ch)
 {
     return ch == '\\' || ch == '/';
 }
@@ -38,7 +40,7 @@ void SplitPath(const char* path, CString& drive, CString& dir, CString& name, CS
     // The directory runs to the last separator, which it keeps.
     const char* nameStart = rest;
     for (const char* p = rest; *p != '\0'; ++p) {
-        if (IsSeparator(*p)) {
+        if (IsSplitSeparator(*p)) {
             nameStart = p + 1;
         }
     }
@@ -65,15 +67,15 @@ bool AddJob(CString path)
     TargetEntry& target = g_targetEntries[k];
 
     source.fullPath = path;
+    CString drive;
     CString splitDir;
-    SplitPath(source.fullPath, source.drive, splitDir, source.name, source.ext);
+    SplitPath(source.fullPath, drive, splitDir, source.name, source.ext);
     // The directory is cut from the full path rather than taken from the
     // splitter, so it keeps the drive in front of it.
     source.dir =
         source.fullPath.Left(source.fullPath.GetLength() - source.name.GetLength() - source.ext.GetLength());
 
     target.name.Format(TARGET_NAME_FORMAT, source.name.c_str());
-    target.drive = source.drive;
     target.ext = TARGET_EXT;
     target.dir = source.dir;
     RebuildTargetPath(target);

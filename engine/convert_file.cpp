@@ -46,7 +46,9 @@ void RunPipeline(const CString& inputPath, const CString& outputPath, Converter 
 int ConvertFile(CString inputPath, CString outputPath)
 {
     for (const Pipeline& pipeline : PIPELINES) {
-        if (HasMarker(inputPath, pipeline.marker)) RunPipeline(inputPath, outputPath, pipeline.convert);
+        if (HasMarker(inputPath, pipeline.marker)) {
+            RunPipeline(inputPath, outputPath, pipeline.convert);
+        }
     }
     return 0;
 }

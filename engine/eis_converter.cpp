@@ -32,7 +32,9 @@ bool SplitRow(CFieldSplitter& splitter, const CString& line, CString (&fields)[F
 {
     // Split leaves the fields a short row does not reach as they were, and
     // a missing field must read as empty, not as the row before's.
-    for (CString& field : fields) field.Empty();
+    for (CString& field : fields) {
+        field.Empty();
+    }
     splitter.Split(line, DELIMITER, fields, FIELD_CAPACITY);
     return fields[FIELD_MARKER].Find(ROW_MARKER) >= 0;
 }

@@ -41,7 +41,9 @@ int CFieldSplitter::Split(const CString& line, char delimiter, CString* fields, 
     // positions is kept, so neither the line length nor the number of
     // delimiters is bounded. Fields are refilled in place: the caller's
     // array keeps its storage from one row to the next.
-    if (capacity <= 0) return 0;
+    if (capacity <= 0) {
+        return 0;
+    }
     const char* const text = line.c_str();
     const char* const end = text + line.GetLength();
     const char* start = text;
@@ -62,7 +64,9 @@ int CFieldSplitter::Split(const CString& line, char delimiter, CString* fields, 
         const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
         auto marks = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wide)));
         for (; marks != 0; marks &= marks - 1) {
-            if (cutField(p + std::countr_zero(marks))) return stored;
+            if (cutField(p + std::countr_zero(marks))) {
+                return stored;
+            }
         }
     }
 #endif
@@ -72,12 +76,16 @@ int CFieldSplitter::Split(const CString& line, char delimiter, CString* fields, 
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
             for (std::uint64_t marks = MatchingBytes(word, pattern); marks != 0; marks &= marks - 1) {
-                if (cutField(p + std::countr_zero(marks) / 8)) return stored;
+                if (cutField(p + std::countr_zero(marks) / 8)) {
+                    return stored;
+                }
             }
         }
     }
     for (; p != end; ++p) {
-        if (*p == delimiter && cutField(p)) return stored;
+        if (*p == delimiter && cutField(p)) {
+            return stored;
+        }
     }
     // The text after the last delimiter is a field unless it is empty
     // because the line ends with the delimiter; an empty line is one empty field.

@@ -28,8 +28,12 @@ int ReadPointCount(CLineFile& work)
     while (work.GetPosition() < length) {
         // A work file cut short meanwhile (by a program that does not take
         // the work-file lock) ends here, instead of never reaching `length`.
-        if (!work.ReadLine(line)) break;
-        if (line.Find(DATA_MARKER) >= 0) break;
+        if (!work.ReadLine(line)) {
+            break;
+        }
+        if (line.Find(DATA_MARKER) >= 0) {
+            break;
+        }
     }
     work.ReadLine(line);  // the line after the marker is not used
     work.ReadLine(line);
@@ -46,7 +50,9 @@ void ConvertPoint(CLineFile& work, CLineFile& output, IvPoint& point, CString& l
     work.ReadLine(line);
     ParseFloatTriple(line, point.first, point.second, point.third);
     // The held value is divided, so a carried-over value is divided again.
-    if (g_areaEnabled == 1) point.second = point.second / g_surfaceArea;
+    if (g_areaEnabled == 1) {
+        point.second = point.second / g_surfaceArea;
+    }
     char text[NUMBER_LINE_CAPACITY];
     FormatNumberLine(text, sizeof text, ',', point.first, static_cast<double>(point.second) * CURRENT_FACTOR,
                      point.third);
@@ -66,7 +72,9 @@ int ConvertIvFile(CString workPath, CString outputPath)
     if (count > 0) {
         IvPoint point;
         CString line;
-        for (int i = 0; i < count; ++i) ConvertPoint(work, output, point, line);
+        for (int i = 0; i < count; ++i) {
+            ConvertPoint(work, output, point, line);
+        }
     }
     // Closed explicitly also without points, so a failed close is reported
     // rather than lost in a destructor.

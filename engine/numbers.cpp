@@ -73,7 +73,9 @@ bool ReadOneSlowly(const char*& cursor, float& value)
     CLocaleScope locale;
     float parsed = 0.0f;
     int used = 0;
-    if (std::sscanf(p, "%g%n", &parsed, &used) != 1) return false;
+    if (std::sscanf(p, "%g%n", &parsed, &used) != 1) {
+        return false;
+    }
     value = parsed;
     cursor = p + used;
     return true;
@@ -85,7 +87,9 @@ int ReadTripleSlowly(const char* text, float (&parsed)[3])
 {
     const char* cursor = text;
     for (int stored = 0; stored < 3; ++stored) {
-        if (!ReadOneSlowly(cursor, parsed[stored])) return stored;
+        if (!ReadOneSlowly(cursor, parsed[stored])) {
+            return stored;
+        }
     }
     return 3;
 }
@@ -95,8 +99,12 @@ int ReadTripleSlowly(const char* text, float (&parsed)[3])
 // reads the same on every system.
 const char* SpellingWithoutDigits(double value)
 {
-    if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
-    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    if (std::isnan(value)) {
+        return std::signbit(value) ? "-nan" : "nan";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-inf" : "inf";
+    }
     return nullptr;
 }
 
@@ -104,7 +112,9 @@ const char* SpellingWithoutDigits(double value)
 int PutText(char* buffer, std::size_t capacity, const char* text, std::size_t length)
 {
     if (length >= capacity) {
-        if (capacity > 0) buffer[0] = '\0';
+        if (capacity > 0) {
+            buffer[0] = '\0';
+        }
         return -1;
     }
     std::memcpy(buffer, text, length);
@@ -138,7 +148,9 @@ int FormatLineQuickly(char* buffer, char separator, double first, double second,
     const double values[3] = {first, second, third};
     for (int i = 0; i < 3; ++i) {
         const int length = WritePlainFixed(p, values[i]);
-        if (length == 0) return 0;
+        if (length == 0) {
+            return 0;
+        }
         p += length;
         *p++ = i < 2 ? separator : '\n';
     }
@@ -167,7 +179,9 @@ int ParseFloatTriple(const char* text, float& first, float& second, float& third
     float parsed[3] = {0.0f, 0.0f, 0.0f};
     const int stored = ReadTriple(text, parsed);
     float* const targets[3] = {&first, &second, &third};
-    for (int i = 0; i < stored; ++i) *targets[i] = parsed[i];
+    for (int i = 0; i < stored; ++i) {
+        *targets[i] = parsed[i];
+    }
     return stored;
 }
 
@@ -178,7 +192,9 @@ bool ParseCount(const char* text, int& count)
     CLocaleScope locale;
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
-    if (end == text) return false;
+    if (end == text) {
+        return false;
+    }
     if (value > INT_MAX)
         count = INT_MAX;
     else if (value < INT_MIN)
@@ -192,14 +208,18 @@ int FormatFixed(char* buffer, std::size_t capacity, double value)
 {
     char quick[PLAIN_FIXED_MAX + 1];
     const int length = WritePlainFixed(quick, value);
-    if (length > 0) return PutText(buffer, capacity, quick, static_cast<std::size_t>(length));
+    if (length > 0) {
+        return PutText(buffer, capacity, quick, static_cast<std::size_t>(length));
+    }
     if (const char* spelling = SpellingWithoutDigits(value)) {
         return PutText(buffer, capacity, spelling, std::strlen(spelling));
     }
     CLocaleScope locale;
     const int written = std::snprintf(buffer, capacity, "%f", value);
     if (written < 0 || static_cast<std::size_t>(written) >= capacity) {
-        if (capacity > 0) buffer[0] = '\0';
+        if (capacity > 0) {
+            buffer[0] = '\0';
+        }
         return -1;
     }
     return written;
@@ -210,7 +230,9 @@ int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double 
 {
     if (capacity >= FAST_LINE_CAPACITY) {
         const int length = FormatLineQuickly(buffer, separator, first, second, third);
-        if (length > 0) return length;
+        if (length > 0) {
+            return length;
+        }
     }
     const double values[3] = {first, second, third};
     std::size_t used = 0;
@@ -218,7 +240,9 @@ int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double 
         const int length = FormatFixed(buffer + used, capacity - used, values[i]);
         // Room must stay for the separator (or line feed) and the zero.
         if (length < 0 || used + static_cast<std::size_t>(length) + 2 > capacity) {
-            if (capacity > 0) buffer[0] = '\0';
+            if (capacity > 0) {
+                buffer[0] = '\0';
+            }
             return -1;
         }
         used += static_cast<std::size_t>(length);
@@ -247,8 +271,8 @@ double ParseDouble(const char* text)
     double magnitude = 0.0;
     // from_chars rounds correctly, reads "inf" and "nan" as strtod does, and
     // follows no locale; the sign and the "0x" prefix are read here.
-    const std::from_chars_result result =
-        hex ? std::from_chars(p + 2, end, magnitude, std::chars_format::hex) : std::from_chars(p, end, magnitude);
+    const std::from_chars_result result = hex ? std::from_chars(p + 2, end, magnitude, std::chars_format::hex)
+                                              : std::from_chars(p, end, magnitude);
     if (result.ec == std::errc::invalid_argument) {
         return 0.0;  // no number: strtod gives a plain zero
     }

@@ -226,7 +226,8 @@ void CLineFile::Write(const void* buffer, UINT count)
     // Text mode: every line feed lands on disk as CR LF.
     const char* end = bytes + count;
     while (bytes < end) {
-        const char* feed = static_cast<const char*>(std::memchr(bytes, '\n', static_cast<std::size_t>(end - bytes)));
+        const char* feed =
+            static_cast<const char*>(std::memchr(bytes, '\n', static_cast<std::size_t>(end - bytes)));
         const char* stop = feed != nullptr ? feed : end;
         std::size_t length = static_cast<std::size_t>(stop - bytes);
         if (length > 0 && Sys().fwrite(bytes, 1, length, m_stream) != length) {

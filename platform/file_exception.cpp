@@ -4,62 +4,41 @@
 
 namespace {
 
-// What each cause says before the path, in plain words.
+// What each cause says before the path, in plain words, and the reason
+// given when the operating system gave none.
 struct CauseText {
     int cause;
     const char* verb;
-};
-
-constexpr CauseText CAUSE_TEXTS[] = {
-    {CFileException::none, "file error on"},
-    {CFileException::genericException, "cannot read or write"},
-    {CFileException::fileNotFound, "cannot open"},
-    {CFileException::badPath, "cannot open"},
-    {CFileException::tooManyOpenFiles, "cannot open"},
-    {CFileException::accessDenied, "cannot open"},
-    {CFileException::invalidFile, "cannot use"},
-    {CFileException::removeCurrentDir, "cannot remove"},
-    {CFileException::directoryFull, "cannot create"},
-    {CFileException::badSeek, "cannot seek in"},
-    {CFileException::hardIO, "hardware error on"},
-    {CFileException::sharingViolation, "cannot open"},
-    {CFileException::lockViolation, "cannot lock"},
-    {CFileException::diskFull, "cannot write"},
-    {CFileException::endOfFile, "unexpected end of"},
-};
-
-// The reason when the operating system gave none.
-struct CauseReason {
-    int cause;
     const char* reason;
 };
 
-constexpr CauseReason CAUSE_REASONS[] = {
-    {CFileException::genericException, "unspecified error"},
-    {CFileException::invalidFile, "the file is not open"},
-    {CFileException::badSeek, "seek error"},
-    {CFileException::diskFull, "write error"},
-    {CFileException::endOfFile, "end of file"},
+constexpr CauseText CAUSE_TEXTS[] = {
+    {CFileException::none, "file error on", "unspecified error"},
+    {CFileException::genericException, "cannot read or write", "unspecified error"},
+    {CFileException::fileNotFound, "cannot open", "unspecified error"},
+    {CFileException::badPath, "cannot open", "unspecified error"},
+    {CFileException::tooManyOpenFiles, "cannot open", "unspecified error"},
+    {CFileException::accessDenied, "cannot open", "unspecified error"},
+    {CFileException::invalidFile, "cannot use", "the file is not open"},
+    {CFileException::removeCurrentDir, "cannot remove", "unspecified error"},
+    {CFileException::directoryFull, "cannot create", "unspecified error"},
+    {CFileException::badSeek, "cannot seek in", "seek error"},
+    {CFileException::hardIO, "hardware error on", "unspecified error"},
+    {CFileException::sharingViolation, "cannot open", "unspecified error"},
+    {CFileException::lockViolation, "cannot lock", "unspecified error"},
+    {CFileException::diskFull, "cannot write", "write error"},
+    {CFileException::endOfFile, "unexpected end of", "end of file"},
 };
 
-const char* VerbOf(int cause)
+// The row of `cause`; the row of `none` for a cause the table lacks.
+const CauseText& TextOf(int cause)
 {
     for (const CauseText& entry : CAUSE_TEXTS) {
         if (entry.cause == cause) {
-            return entry.verb;
+            return entry;
         }
     }
-    return "file error on";
-}
-
-const char* ReasonOf(int cause)
-{
-    for (const CauseReason& entry : CAUSE_REASONS) {
-        if (entry.cause == cause) {
-            return entry.reason;
-        }
-    }
-    return "unspecified error";
+    return CAUSE_TEXTS[0];
 }
 
 }  // namespace
@@ -81,10 +60,10 @@ int CFileException::OsErrorToException(long osError)
 
 CString CFileException::GetErrorMessage() const
 {
-    const CString reason = m_lOsError != 0 ? OsErrorReason(m_lOsError) : CString(ReasonOf(m_cause));
+    const CString reason = m_lOsError != 0 ? OsErrorReason(m_lOsError) : CString(TextOf(m_cause).reason);
     const char* name = m_strFileName.IsEmpty() ? "(unnamed file)" : m_strFileName.c_str();
     CString text;
-    text.Format("%s %s: %s", VerbOf(m_cause), name, reason.c_str());
+    text.Format("%s %s: %s", TextOf(m_cause).verb, name, reason.c_str());
     return text;
 }
 

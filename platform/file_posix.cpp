@@ -1,10 +1,10 @@
 // CFile's system calls over POSIX file descriptors.
 #include "platform/file.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 #include "platform/sysio.h"
 

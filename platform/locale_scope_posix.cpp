@@ -1,7 +1,7 @@
 #include "platform/locale_scope.h"
 
-#include <clocale>
 #include <locale.h>
+#include <clocale>
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "platform/locale_scope.h"
 
-#include <clocale>
 #include <locale.h>
+#include <clocale>
 
 // Windows' C runtime reads and writes numbers in the locale of the thread
 // once the thread has a locale of its own: the guard gives the calling

@@ -32,26 +32,18 @@ void MessageBeep(UINT type);
 MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
 BeepSink SetBeepSink(BeepSink sink);
 
-// Installs a message sink for its lifetime and puts the previous one back.
-class ScopedMessageBoxSink {
+// Installs a sink for its lifetime and puts the previous one back.
+template <typename Sink, Sink (*Install)(Sink)>
+class ScopedSink {
 public:
-    explicit ScopedMessageBoxSink(MessageBoxSink sink) : m_saved(SetMessageBoxSink(std::move(sink))) {}
-    ~ScopedMessageBoxSink() { SetMessageBoxSink(std::move(m_saved)); }
-    ScopedMessageBoxSink(const ScopedMessageBoxSink&) = delete;
-    ScopedMessageBoxSink& operator=(const ScopedMessageBoxSink&) = delete;
+    explicit ScopedSink(Sink sink) : m_saved(Install(std::move(sink))) {}
+    ~ScopedSink() { Install(std::move(m_saved)); }
+    ScopedSink(const ScopedSink&) = delete;
+    ScopedSink& operator=(const ScopedSink&) = delete;
 
 private:
-    MessageBoxSink m_saved;
+    Sink m_saved;
 };
 
-// Installs a beep sink for its lifetime and puts the previous one back.
-class ScopedBeepSink {
-public:
-    explicit ScopedBeepSink(BeepSink sink) : m_saved(SetBeepSink(std::move(sink))) {}
-    ~ScopedBeepSink() { SetBeepSink(std::move(m_saved)); }
-    ScopedBeepSink(const ScopedBeepSink&) = delete;
-    ScopedBeepSink& operator=(const ScopedBeepSink&) = delete;
-
-private:
-    BeepSink m_saved;
-};
+using ScopedMessageBoxSink = ScopedSink<MessageBoxSink, SetMessageBoxSink>;
+using ScopedBeepSink = ScopedSink<BeepSink, SetBeepSink>;

@@ -1,8 +1,8 @@
 #include "platform/std_streams.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <io.h>
+#include <cstdio>
 
 void UseBinaryStandardStreams()
 {

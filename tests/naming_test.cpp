@@ -32,12 +32,12 @@ private:
 };
 
 struct Parts {
-    std::string fullPath, name, ext, dir, drive;
+    std::string fullPath, name, ext, dir;
 };
 
 Parts PartsOf(const PathEntry& entry)
 {
-    return {entry.fullPath.str(), entry.name.str(), entry.ext.str(), entry.dir.str(), entry.drive.str()};
+    return {entry.fullPath.str(), entry.name.str(), entry.ext.str(), entry.dir.str()};
 }
 
 void ExpectParts(const Parts& expected, const PathEntry& actual)
@@ -47,7 +47,6 @@ void ExpectParts(const Parts& expected, const PathEntry& actual)
     EXPECT_EQ(expected.name, got.name);
     EXPECT_EQ(expected.ext, got.ext);
     EXPECT_EQ(expected.dir, got.dir);
-    EXPECT_EQ(expected.drive, got.drive);
 }
 
 // --- The path splitter --------------------------------------------------------
@@ -115,40 +114,40 @@ TEST_F(NamingTest, AddJobDerivesTheOutputPathFromTheInput)
     const AddJobCase cases[] = {
         {"windows path",
          "D:\\run\\cell_A_07.idf",
-         {"D:\\run\\cell_A_07.idf", "cell_A_07", ".idf", "D:\\run\\", "D:"},
-         {"D:\\run\\cell_A_07+IV.txt", "cell_A_07+IV", ".txt", "D:\\run\\", "D:"}},
+         {"D:\\run\\cell_A_07.idf", "cell_A_07", ".idf", "D:\\run\\"},
+         {"D:\\run\\cell_A_07+IV.txt", "cell_A_07+IV", ".txt", "D:\\run\\"}},
         {"csv extension is replaced as well",
          "D:\\run\\scan.csv",
-         {"D:\\run\\scan.csv", "scan", ".csv", "D:\\run\\", "D:"},
-         {"D:\\run\\scan+IV.txt", "scan+IV", ".txt", "D:\\run\\", "D:"}},
+         {"D:\\run\\scan.csv", "scan", ".csv", "D:\\run\\"},
+         {"D:\\run\\scan+IV.txt", "scan+IV", ".txt", "D:\\run\\"}},
         {"no extension",
          "D:\\run\\noext",
-         {"D:\\run\\noext", "noext", "", "D:\\run\\", "D:"},
-         {"D:\\run\\noext+IV.txt", "noext+IV", ".txt", "D:\\run\\", "D:"}},
+         {"D:\\run\\noext", "noext", "", "D:\\run\\"},
+         {"D:\\run\\noext+IV.txt", "noext+IV", ".txt", "D:\\run\\"}},
         {"several points",
          "D:\\run\\a.b.idf",
-         {"D:\\run\\a.b.idf", "a.b", ".idf", "D:\\run\\", "D:"},
-         {"D:\\run\\a.b+IV.txt", "a.b+IV", ".txt", "D:\\run\\", "D:"}},
+         {"D:\\run\\a.b.idf", "a.b", ".idf", "D:\\run\\"},
+         {"D:\\run\\a.b+IV.txt", "a.b+IV", ".txt", "D:\\run\\"}},
         {"network path",
          "\\\\server\\share\\x.csv",
-         {"\\\\server\\share\\x.csv", "x", ".csv", "\\\\server\\share\\", ""},
-         {"\\\\server\\share\\x+IV.txt", "x+IV", ".txt", "\\\\server\\share\\", ""}},
+         {"\\\\server\\share\\x.csv", "x", ".csv", "\\\\server\\share\\"},
+         {"\\\\server\\share\\x+IV.txt", "x+IV", ".txt", "\\\\server\\share\\"}},
         {"absolute path with slashes",
          "/data/run/cell_A_07.idf",
-         {"/data/run/cell_A_07.idf", "cell_A_07", ".idf", "/data/run/", ""},
-         {"/data/run/cell_A_07+IV.txt", "cell_A_07+IV", ".txt", "/data/run/", ""}},
+         {"/data/run/cell_A_07.idf", "cell_A_07", ".idf", "/data/run/"},
+         {"/data/run/cell_A_07+IV.txt", "cell_A_07+IV", ".txt", "/data/run/"}},
         {"directory is cut from the path, drive included",
          "D:x.idf",
-         {"D:x.idf", "x", ".idf", "D:", "D:"},
-         {"D:x+IV.txt", "x+IV", ".txt", "D:", "D:"}},
+         {"D:x.idf", "x", ".idf", "D:"},
+         {"D:x+IV.txt", "x+IV", ".txt", "D:"}},
         {"name that is all extension",
          "/run/.idf",
-         {"/run/.idf", "", ".idf", "/run/", ""},
-         {"/run/+IV.txt", "+IV", ".txt", "/run/", ""}},
+         {"/run/.idf", "", ".idf", "/run/"},
+         {"/run/+IV.txt", "+IV", ".txt", "/run/"}},
         {"percent signs are text, not format",
          "/run/100%s_%d.idf",
-         {"/run/100%s_%d.idf", "100%s_%d", ".idf", "/run/", ""},
-         {"/run/100%s_%d+IV.txt", "100%s_%d+IV", ".txt", "/run/", ""}},
+         {"/run/100%s_%d.idf", "100%s_%d", ".idf", "/run/"},
+         {"/run/100%s_%d+IV.txt", "100%s_%d+IV", ".txt", "/run/"}},
     };
     for (const AddJobCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -177,10 +176,10 @@ TEST_F(NamingTest, ReusedSlotKeepsNothingOfTheEarlierJob)
     ClearJobs();
     AddJobs({"/n", "\\\\srv\\s\\x"});
     ASSERT_EQ(2, g_jobCount);
-    ExpectParts({"/n", "n", "", "/", ""}, g_sourceEntries[0]);
-    ExpectParts({"/n+IV.txt", "n+IV", ".txt", "/", ""}, g_targetEntries[0]);
-    ExpectParts({"\\\\srv\\s\\x", "x", "", "\\\\srv\\s\\", ""}, g_sourceEntries[1]);
-    ExpectParts({"\\\\srv\\s\\x+IV.txt", "x+IV", ".txt", "\\\\srv\\s\\", ""}, g_targetEntries[1]);
+    ExpectParts({"/n", "n", "", "/"}, g_sourceEntries[0]);
+    ExpectParts({"/n+IV.txt", "n+IV", ".txt", "/"}, g_targetEntries[0]);
+    ExpectParts({"\\\\srv\\s\\x", "x", "", "\\\\srv\\s\\"}, g_sourceEntries[1]);
+    ExpectParts({"\\\\srv\\s\\x+IV.txt", "x+IV", ".txt", "\\\\srv\\s\\"}, g_targetEntries[1]);
 }
 
 TEST_F(NamingTest, SameNameWithTwoExtensionsGivesOneTargetPath)
@@ -220,8 +219,8 @@ TEST_F(NamingTest, JobPastMaxJobsIsRefusedAndChangesNothing)
     AddJobs(NumberedPaths(MAX_JOBS));
     EXPECT_FALSE(AddJob("/run/extra.idf"));
     EXPECT_EQ(MAX_JOBS, g_jobCount);
-    ExpectParts({"/run/f999.idf", "f999", ".idf", "/run/", ""}, g_sourceEntries[MAX_JOBS - 1]);
-    ExpectParts({"/run/f999+IV.txt", "f999+IV", ".txt", "/run/", ""}, g_targetEntries[MAX_JOBS - 1]);
+    ExpectParts({"/run/f999.idf", "f999", ".idf", "/run/"}, g_sourceEntries[MAX_JOBS - 1]);
+    ExpectParts({"/run/f999+IV.txt", "f999+IV", ".txt", "/run/"}, g_targetEntries[MAX_JOBS - 1]);
 }
 
 struct RefusalCase {
@@ -332,7 +331,7 @@ TEST_F(NamingTest, ReductionRebuildsDirAndExtFromTheSource)
     g_targetEntries[0].dir = "elsewhere\\";
     g_targetEntries[0].ext = ".dat";
     ReduceTargetName(0);
-    ExpectParts({"D:\\run\\07+IV.txt", "07+IV", ".txt", "D:\\run\\", "D:"}, g_targetEntries[0]);
+    ExpectParts({"D:\\run\\07+IV.txt", "07+IV", ".txt", "D:\\run\\"}, g_targetEntries[0]);
 }
 
 TEST_F(NamingTest, ReductionWithoutUnderscoreLeavesEveryPartAlone)
