@@ -286,8 +286,8 @@ void CConverterDlg::PlaceWithConsole()
     const wxRect area = display.GetClientArea();
     const wxSize dialog = GetSize();
     const wxSize console = DiagnosticConsoleSize();
-    const PixelPoint at = DialogOriginForPair({area.x, area.y, area.width, area.height}, dialog.x,
-                                              dialog.y, console.x, console.y, CONSOLE_GAP);
+    const PixelPoint at = DialogOriginForPair({area.x, area.y, area.width, area.height}, dialog.x, dialog.y,
+                                              console.x, console.y, CONSOLE_GAP);
     Move(at.x, at.y);
 }
 
