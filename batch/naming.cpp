@@ -104,17 +104,41 @@ void RebuildFileListText()
     }
 }
 
+CString ReducedTargetName(const CString& name)
+{
+    const int underscore = name.ReverseFind('_');
+    if (underscore < 0) {
+        return name;
+    }
+    CString reduced = name;
+    reduced.Delete(0, underscore + 1);
+    return reduced;
+}
+
+CString TargetPathOf(int job, bool reduceName)
+{
+    const TargetEntry& target = g_targetEntries[job];
+    if (!reduceName || target.name.ReverseFind('_') < 0) {
+        return target.fullPath;
+    }
+    TargetEntry reduced;
+    reduced.name = ReducedTargetName(target.name);
+    reduced.ext = TARGET_EXT;
+    reduced.dir = g_sourceEntries[job].dir;
+    RebuildTargetPath(reduced);
+    return reduced.fullPath;
+}
+
 void ReduceTargetName(int job)
 {
     if (job < 0 || job >= MAX_JOBS) {
         return;
     }
     TargetEntry& target = g_targetEntries[job];
-    const int underscore = target.name.ReverseFind('_');
-    if (underscore < 0) {
+    if (target.name.ReverseFind('_') < 0) {
         return;
     }
-    target.name.Delete(0, underscore + 1);
+    target.name = ReducedTargetName(target.name);
     target.ext = TARGET_EXT;
     target.dir.Format("%s", g_sourceEntries[job].dir.c_str());
     RebuildTargetPath(target);

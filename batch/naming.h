@@ -25,3 +25,10 @@ void RebuildFileListText();
 // Shortens job `job`'s target name to what follows its last underscore and
 // rebuilds the target path; no underscore, no change.
 void ReduceTargetName(int job);
+
+// `name` shortened to what follows its last underscore; unchanged without one.
+CString ReducedTargetName(const CString& name);
+
+// The output path job `job` would be written to, with "Reduce File Name"
+// applied when `reduceName` is set, without changing the job table.
+CString TargetPathOf(int job, bool reduceName);

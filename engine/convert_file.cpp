@@ -1,25 +1,33 @@
-// The per-file conversion entry: choose the pipelines by path marker.
+// The per-file conversion entry: choose the pipelines by path marker, and
+// look at every path before anything is opened through it.
 #include "engine/convert_file.h"
+
+#include <new>
+#include <stdexcept>
 
 #include "engine/eis_converter.h"
 #include "engine/filter.h"
 #include "engine/iv_converter.h"
 #include "engine/work_lock.h"
 #include "platform/file.h"
+#include "platform/file_status.h"
+#include "platform/interruption.h"
 
 namespace {
 
-using Converter = int (*)(CString workPath, CString outputPath);
+using Converter = int (*)(CString workPath, CString outputPath, ConversionReport* report);
 
 // The pipelines, in the order they are tried. Both are tried: a path that
 // holds both markers gets both, and the impedance output is the one left.
 struct Pipeline {
     const char* marker;
+    const char* upperMarker;  // the same in capitals, only to explain a miss
+    const char* kind;
     Converter convert;
 };
 constexpr Pipeline PIPELINES[] = {
-    {IV_MARKER, ConvertIvFile},
-    {EIS_MARKER, ConvertEisCsv},
+    {IV_MARKER, ".IDF", IV_KIND, ConvertIvFile},
+    {EIS_MARKER, ".CSV", EIS_KIND, ConvertEisCsv},
 };
 
 // A marker counts anywhere in the path, drive and folders included, but not
@@ -29,26 +37,147 @@ bool HasMarker(const CString& path, const char* marker)
     return path.Find(marker) > 0;
 }
 
-// Filters into the work file, converts it and deletes it. Nothing is
-// caught: a file error leaves the work file behind for inspection.
-void RunPipeline(const CString& inputPath, const CString& outputPath, Converter convert)
+// Looks at `path`; a path that cannot even be looked at is a file error.
+FileStatus StatusOf(const CString& path, bool followLinks)
 {
+    FileStatus status;
+    const long failure = GetFileStatus(path, followLinks, status);
+    if (failure != 0) {
+        AfxThrowFileException(CFileException::OsErrorToException(failure), failure, path);
+    }
+    return status;
+}
+
+// The input must be a file that can be read to its end: opening a FIFO or
+// a device could wait for ever. A missing input or a folder is left to the
+// filter's open, which names the reason.
+FileStatus CheckInput(const CString& inputPath)
+{
+    const FileStatus input = StatusOf(inputPath, true);
+    if (input.kind == FileKind::other) {
+        AfxThrowFileRefusal(CFileException::refused, inputPath,
+                            "it is not a regular file (a pipe, device or socket)");
+    }
+    return input;
+}
+
+// Neither the output nor the work file may be the input under another name:
+// writing it would destroy the data before it is read. The work file is
+// never followed through a link, which would let the filter empty whatever
+// the link points to.
+void CheckWrittenPaths(const FileStatus& input, const CString& outputPath)
+{
+    const FileStatus output = StatusOf(outputPath, true);
+    if (IsSameFile(input, output)) {
+        AfxThrowFileRefusal(CFileException::refused, outputPath,
+                            "it is the input file itself, under another name or through a link");
+    }
+
+    const FileStatus work = StatusOf(WORK_FILE_NAME, false);
+    if (work.kind == FileKind::link || work.kind == FileKind::other) {
+        AfxThrowFileRefusal(CFileException::refused, WORK_FILE_NAME,
+                            "the work file's name is taken by a link or a file that is not a regular one");
+    }
+    if (IsSameFile(input, work)) {
+        AfxThrowFileRefusal(CFileException::refused, WORK_FILE_NAME,
+                            "it is the input file itself, under another name");
+    }
+}
+
+// Keeps the work file noted as unfinished while this pipeline owns it.
+class CWorkFileNote {
+public:
+    CWorkFileNote() { NoteUnfinished(UnfinishedFile::work, WORK_FILE_NAME); }
+    ~CWorkFileNote() { NoteUnfinished(UnfinishedFile::work, nullptr); }
+    CWorkFileNote(const CWorkFileNote&) = delete;
+    CWorkFileNote& operator=(const CWorkFileNote&) = delete;
+};
+
+// Filters into the work file, converts it and deletes it. Nothing else is
+// caught: a file error leaves the work file behind for inspection.
+void RunPipeline(const CString& inputPath, const CString& outputPath, Converter convert,
+                 ConversionReport& report)
+{
+    const FileStatus input = CheckInput(inputPath);
+    CheckWrittenPaths(input, outputPath);
     // Another instance in the same folder uses the same work file: it waits
     // here until this pipeline has deleted (or, on an error, left) the file.
     const CWorkFileLock lock(WORK_FILE_NAME);
-    FilterControlBytes(inputPath, WORK_FILE_NAME);
-    convert(WORK_FILE_NAME, outputPath);
+    // What was true before the wait may have changed during it.
+    CheckWrittenPaths(input, outputPath);
+    const CWorkFileNote note;
+    try {
+        FilterControlBytes(inputPath, WORK_FILE_NAME);
+        convert(WORK_FILE_NAME, outputPath, &report);
+    } catch (const std::bad_alloc&) {
+        AfxThrowFileRefusal(CFileException::genericException, inputPath,
+                            "a line is too long to hold in memory");
+    } catch (const std::length_error&) {
+        AfxThrowFileRefusal(CFileException::genericException, inputPath,
+                            "a line is too long to hold in memory");
+    }
     DeleteFileByName(WORK_FILE_NAME);  // a work file that is already gone is no error
+}
+
+// Why a path with neither marker is left alone, in plain words.
+CString NoMarkerReason(const CString& inputPath)
+{
+    for (const Pipeline& pipeline : PIPELINES) {
+        if (HasMarker(inputPath, pipeline.upperMarker)) {
+            CString reason;
+            reason.Format(
+                "the path contains \"%s\", but only \"%s\" and \"%s\" in small letters are converted",
+                pipeline.upperMarker, IV_MARKER, EIS_MARKER);
+            return reason;
+        }
+    }
+    return CString("the path contains neither \".idf\" nor \".csv\"");
+}
+
+// What one pipeline's report means for the file.
+void TakeReport(const Pipeline& pipeline, const ConversionReport& report, FileOutcome& outcome)
+{
+    outcome.kind = pipeline.kind;
+    outcome.rows = report.rows;
+    outcome.announced = report.announced;
+    outcome.message.Empty();
+    if (!report.noDataReason.IsEmpty()) {
+        outcome.result = FileResult::noData;
+        outcome.message = report.noDataReason;
+    } else if (report.announced > report.rows) {
+        outcome.result = FileResult::shortSweep;
+        outcome.message.Format("only %lld of the %lld announced points are in the file", report.rows,
+                               report.announced);
+    } else {
+        outcome.result = FileResult::converted;
+    }
 }
 
 }  // namespace
 
-int ConvertFile(CString inputPath, CString outputPath)
+int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome)
 {
+    outcome = FileOutcome{};
+    outcome.input = inputPath;
+    outcome.output = outputPath;
+    bool converted = false;
     for (const Pipeline& pipeline : PIPELINES) {
         if (HasMarker(inputPath, pipeline.marker)) {
-            RunPipeline(inputPath, outputPath, pipeline.convert);
+            ConversionReport report;
+            RunPipeline(inputPath, outputPath, pipeline.convert, report);
+            TakeReport(pipeline, report, outcome);
+            converted = true;
         }
     }
+    if (!converted) {
+        outcome.result = FileResult::notConverted;
+        outcome.message = NoMarkerReason(inputPath);
+    }
     return 0;
+}
+
+int ConvertFile(CString inputPath, CString outputPath)
+{
+    FileOutcome outcome;
+    return ConvertFile(std::move(inputPath), std::move(outputPath), outcome);
 }

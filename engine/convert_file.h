@@ -8,10 +8,42 @@ inline constexpr const char* WORK_FILE_NAME = "123.xqrtmp";
 // Path markers that choose the pipeline.
 inline constexpr const char* IV_MARKER = ".idf";
 inline constexpr const char* EIS_MARKER = ".csv";
+// What each pipeline converts, as the reports name it.
+inline constexpr const char* IV_KIND = "current-voltage";
+inline constexpr const char* EIS_KIND = "impedance";
+
+// What became of one file.
+enum class FileResult {
+    converted,    // every row or announced point is in the output
+    shortSweep,   // a sweep that holds fewer points than it announces
+    noData,       // no marker line, no positive point count, or no "EIS" row
+    notConverted  // the path has neither marker: nothing was read or written
+};
+
+// What ConvertFile did with one file.
+struct FileOutcome {
+    CString input;
+    CString output;
+    FileResult result = FileResult::notConverted;
+    // IV_KIND or EIS_KIND (the last pipeline that ran); empty when none ran.
+    CString kind;
+    // Lines written to the output.
+    long long rows = 0;
+    // The point count a sweep announces; -1 where none was read.
+    long long announced = -1;
+    // Plain words for everything but a full conversion; empty for that.
+    CString message;
+};
 
 // Converts `inputPath` into `outputPath`: the current-voltage pipeline when
 // ".idf" occurs in the path past index 0, then the impedance pipeline when
-// ".csv" does. Each pipeline filters into the work file, converts, and
-// deletes the work file. Returns 0; file errors pass on as file exceptions
-// and leave the work file behind.
+// ".csv" does. Each pipeline looks at the paths first (an input that is no
+// regular file, an output or work file that is the input itself, and a work
+// file name taken by a link are refused as file errors), filters into the
+// work file, converts into a new output that replaces the old one only when
+// complete, and deletes the work file. Returns 0 and fills `outcome`; file
+// errors pass on as file exceptions and leave the work file behind.
+int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome);
+
+// The same, for callers that need no outcome.
 int ConvertFile(CString inputPath, CString outputPath);

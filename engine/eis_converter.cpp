@@ -4,6 +4,7 @@
 #include "batch/settings.h"
 #include "engine/field_splitter.h"
 #include "engine/numbers.h"
+#include "engine/output_file.h"
 #include "fileio/line_file.h"
 #include "platform/message_box.h"
 
@@ -19,8 +20,9 @@ constexpr int FIELD_FREQUENCY = 6;
 constexpr int FIELD_REAL = 9;
 constexpr int FIELD_IMAGINARY = 10;
 
-// The values of a row. They carry over: a field that does not parse leaves
-// the value of the row before, already scaled when scaling is on.
+// The values of a row, as read. They carry over: a field that does not
+// parse leaves the value of the row before, and the area is applied only to
+// what is written, so a carried value comes out exactly as it did before.
 struct EisPoint {
     float frequency = 0.0f;
     float real = 0.0f;
@@ -45,25 +47,28 @@ void ConvertRow(const CString (&fields)[FIELD_CAPACITY], CLineFile& output, EisP
     ParseFloat(fields[FIELD_FREQUENCY], point.frequency);
     ParseFloat(fields[FIELD_REAL], point.real);
     ParseFloat(fields[FIELD_IMAGINARY], point.imaginary);
+    float real = point.real;
+    float imaginary = point.imaginary;
     if (g_areaEnabled == 1) {
-        point.real = point.real * g_surfaceArea;
-        point.imaginary = point.imaginary * g_surfaceArea;
+        real = real * g_surfaceArea;
+        imaginary = imaginary * g_surfaceArea;
     }
     // A multiplication, not a negation by subtraction: 0 is written as -0.000000.
     char text[NUMBER_LINE_CAPACITY];
-    FormatNumberLine(text, sizeof text, ' ', point.frequency, point.real,
-                     static_cast<double>(point.imaginary) * -1.0);
+    FormatNumberLine(text, sizeof text, ' ', point.frequency, real, static_cast<double>(imaginary) * -1.0);
     output.WriteText(text);
 }
 
 }  // namespace
 
-int ConvertEisCsv(CString workPath, CString outputPath)
+int ConvertEisCsv(CString workPath, CString outputPath, ConversionReport* report)
 {
+    ConversionReport local;
+    ConversionReport& found = report != nullptr ? *report : local;
+    found = ConversionReport{};
     CLineFile work;
-    CLineFile output;
     OpenOrThrow(work, workPath, READ_TEXT);
-    OpenOrThrow(output, outputPath, CREATE_TEXT);
+    COutputFile output(outputPath);
 
     const ULONGLONG length = work.GetLength();
     CString line;
@@ -71,19 +76,25 @@ int ConvertEisCsv(CString workPath, CString outputPath)
     CFieldSplitter splitter;
     CString fields[FIELD_CAPACITY];
     EisPoint point;
+    found.noDataReason = "no rows after the header line";
     while (work.GetPosition() < length) {
         work.ReadLine(line);
         if (!SplitRow(splitter, line, fields)) {
             // The first row that is not impedance data ends the file: the
             // rest would be another kind of export.
             AfxMessageBox(EIS_MISSING_MESSAGE, 0, 0);
+            found.noDataReason = "no \"EIS\" row";
             break;
         }
-        ConvertRow(fields, output, point);
+        ConvertRow(fields, output.Lines(), point);
+        ++found.rows;
+    }
+    if (found.rows > 0) {
+        found.noDataReason.Empty();
     }
     // Closed explicitly, so a failed close is reported rather than lost in
     // a destructor.
     work.Close();
-    output.Close();
+    output.Commit();
     return 0;
 }

@@ -3,6 +3,7 @@
 
 #include "batch/settings.h"
 #include "engine/numbers.h"
+#include "engine/output_file.h"
 #include "fileio/line_file.h"
 
 namespace {
@@ -11,19 +12,28 @@ constexpr const char* DATA_MARKER = "primary_data";
 // The second column is a current in A per area; the output wants -mA per area.
 constexpr double CURRENT_FACTOR = -1000.0;
 
-// The three values of a data line. They carry over: a line that supplies
-// fewer numbers leaves the later ones as the previous line had them.
+// The three values of a data line, as read. They carry over: a line that
+// supplies fewer numbers leaves the later ones as the previous line had
+// them, and the area is applied only to what is written, so a carried value
+// comes out exactly as it did on the line before.
 struct IvPoint {
     float first = 0.0f;
     float second = 0.0f;
     float third = 0.0f;
 };
 
+// The point count of a sweep, and whether its marker line was there at all.
+struct PointCount {
+    bool markerFound = false;
+    int count = 0;
+};
+
 // Reads through the marker line, skips one line and parses the next as the
-// point count; 0 when the marker or the count is missing.
-int ReadPointCount(CLineFile& work)
+// point count; a count of 0 when the marker or the count is missing.
+PointCount ReadPointCount(CLineFile& work)
 {
     const ULONGLONG length = work.GetLength();
+    PointCount result;
     CString line;
     while (work.GetPosition() < length) {
         // A work file cut short meanwhile (by a program that does not take
@@ -32,53 +42,71 @@ int ReadPointCount(CLineFile& work)
             break;
         }
         if (line.Find(DATA_MARKER) >= 0) {
+            result.markerFound = true;
             break;
         }
     }
     work.ReadLine(line);  // the line after the marker is not used
     work.ReadLine(line);
-    int count = 0;
-    ParseCount(line, count);
-    return count;
+    ParseCount(line, result.count);
+    return result;
 }
 
-// Takes the next data line into `point` and writes its output line. Past
-// the end of the file the line is empty and every value carries over.
+// Takes the next data line into `point` and writes its output line; false,
+// writing nothing, when the work file has no line left: the count is only
+// an upper bound, and no point is made up past the end of the data.
 // `line` is the caller's, so its storage serves every point.
-void ConvertPoint(CLineFile& work, CLineFile& output, IvPoint& point, CString& line)
+bool ConvertPoint(CLineFile& work, CLineFile& output, IvPoint& point, CString& line)
 {
-    work.ReadLine(line);
+    if (!work.ReadLine(line)) {
+        return false;
+    }
     ParseFloatTriple(line, point.first, point.second, point.third);
-    // The held value is divided, so a carried-over value is divided again.
+    float current = point.second;
     if (g_areaEnabled == 1) {
-        point.second = point.second / g_surfaceArea;
+        current = current / g_surfaceArea;
     }
     char text[NUMBER_LINE_CAPACITY];
-    FormatNumberLine(text, sizeof text, ',', point.first, static_cast<double>(point.second) * CURRENT_FACTOR,
+    FormatNumberLine(text, sizeof text, ',', point.first, static_cast<double>(current) * CURRENT_FACTOR,
                      point.third);
     output.WriteText(text);
+    return true;
+}
+
+void NoteNoData(const PointCount& found, ConversionReport& report)
+{
+    report.noDataReason = found.markerFound ? "no positive point count after the \"primary_data\" line"
+                                            : "no \"primary_data\" line";
 }
 
 }  // namespace
 
-int ConvertIvFile(CString workPath, CString outputPath)
+int ConvertIvFile(CString workPath, CString outputPath, ConversionReport* report)
 {
+    ConversionReport local;
+    ConversionReport& found = report != nullptr ? *report : local;
+    found = ConversionReport{};
     CLineFile work;
-    CLineFile output;
     OpenOrThrow(work, workPath, READ_TEXT);
-    OpenOrThrow(output, outputPath, CREATE_TEXT);
+    COutputFile output(outputPath);
 
-    const int count = ReadPointCount(work);
-    if (count > 0) {
+    const PointCount count = ReadPointCount(work);
+    if (count.markerFound) {
+        found.announced = count.count;
+    }
+    if (count.count > 0) {
         IvPoint point;
         CString line;
-        for (int i = 0; i < count; ++i) {
-            ConvertPoint(work, output, point, line);
+        while (found.rows < count.count && ConvertPoint(work, output.Lines(), point, line)) {
+            ++found.rows;
         }
+    } else {
+        NoteNoData(count, found);
     }
     // Closed explicitly also without points, so a failed close is reported
-    // rather than lost in a destructor.
+    // rather than lost in a destructor; a sweep without points still gets
+    // its empty output.
     work.Close();
-    output.Close();
-    return count > 0 ? 0 : NO_POINTS;
+    output.Commit();
+    return count.count > 0 ? 0 : NO_POINTS;
 }

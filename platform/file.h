@@ -25,6 +25,9 @@ constexpr UINT OPEN_CREATE = 0x1000;
 constexpr UINT OPEN_NO_TRUNCATE = 0x2000;
 constexpr UINT OPEN_TEXT = 0x4000;
 constexpr UINT OPEN_BINARY = 0x8000;
+// With OPEN_CREATE: make a new file, and fail when the name is taken (by a
+// link too, which is never followed), so the file is certainly this call's own.
+constexpr UINT OPEN_CREATE_NEW = 0x10000;
 
 #ifdef _WIN32
 // A Win32 HANDLE held as an integer, the form the C runtime's

@@ -28,6 +28,8 @@ constexpr CauseText CAUSE_TEXTS[] = {
     {CFileException::lockViolation, "cannot lock", "unspecified error"},
     {CFileException::diskFull, "cannot write", "write error"},
     {CFileException::endOfFile, "unexpected end of", "end of file"},
+    {CFileException::replaceFailed, "cannot replace", "unspecified error"},
+    {CFileException::refused, "refusing to use", "unspecified error"},
 };
 
 // The row of `cause`; the row of `none` for a cause the table lacks.
@@ -60,7 +62,12 @@ int CFileException::OsErrorToException(long osError)
 
 CString CFileException::GetErrorMessage() const
 {
-    const CString reason = m_lOsError != 0 ? OsErrorReason(m_lOsError) : CString(TextOf(m_cause).reason);
+    CString reason = m_strReason;
+    if (m_lOsError != 0) {
+        reason = OsErrorReason(m_lOsError);
+    } else if (reason.IsEmpty()) {
+        reason = TextOf(m_cause).reason;
+    }
     const char* name = m_strFileName.IsEmpty() ? "(unnamed file)" : m_strFileName.c_str();
     CString text;
     text.Format("%s %s: %s", TextOf(m_cause).verb, name, reason.c_str());
@@ -70,4 +77,11 @@ CString CFileException::GetErrorMessage() const
 void AfxThrowFileException(int cause, long osError, const char* fileName)
 {
     throw CFileException(cause, osError, CString(fileName));
+}
+
+void AfxThrowFileRefusal(int cause, const char* fileName, const char* reason)
+{
+    CFileException error(cause, 0, CString(fileName));
+    error.m_strReason = reason;
+    throw error;
 }

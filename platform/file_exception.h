@@ -37,11 +37,17 @@ public:
         lockViolation = 12,
         diskFull = 13,
         endOfFile = 14,
+        // Beyond the classic codes: a finished output could not take its
+        // name, and a path was refused before anything was opened through it.
+        replaceFailed = 15,
+        refused = 16,
     };
 
     CFileException() = default;
     CFileException(int cause, long osError, const CString& fileName)
-        : m_cause(cause), m_lOsError(osError), m_strFileName(fileName) {}
+        : m_cause(cause), m_lOsError(osError), m_strFileName(fileName)
+    {
+    }
 
     // Maps an operating-system error number (errno, or a Win32 error code on
     // Windows) to a cause code.
@@ -53,7 +59,11 @@ public:
     int m_cause = none;
     long m_lOsError = 0;
     CString m_strFileName;
+    // The reason in plain words where no operating-system error applies.
+    CString m_strReason;
 };
 
 // Raise a file exception; never return.
 [[noreturn]] void AfxThrowFileException(int cause, long osError, const char* fileName);
+// Raise a file exception whose reason no operating-system error gives.
+[[noreturn]] void AfxThrowFileRefusal(int cause, const char* fileName, const char* reason);

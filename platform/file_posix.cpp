@@ -27,7 +27,9 @@ int SystemOpenFlags(UINT flags)
     }
     if ((flags & OPEN_CREATE) != 0) {
         result |= O_CREAT;
-        if ((flags & OPEN_NO_TRUNCATE) == 0) {
+        if ((flags & OPEN_CREATE_NEW) != 0) {
+            result |= O_EXCL;
+        } else if ((flags & OPEN_NO_TRUNCATE) == 0) {
             result |= O_TRUNC;
         }
     }

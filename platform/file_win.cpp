@@ -49,11 +49,14 @@ DWORD ShareOf(UINT flags)
 }
 
 // Creation disposition of the create bits: create or empty, create or keep,
-// or open only what exists.
+// create only a new file, or open only what exists.
 DWORD DispositionOf(UINT flags)
 {
     if ((flags & OPEN_CREATE) == 0) {
         return OPEN_EXISTING;
+    }
+    if ((flags & OPEN_CREATE_NEW) != 0) {
+        return CREATE_NEW;
     }
     return (flags & OPEN_NO_TRUNCATE) != 0 ? OPEN_ALWAYS : CREATE_ALWAYS;
 }

@@ -18,7 +18,7 @@ private:
     // What each system needs to restore the thread's settings: the previous
     // per-thread locale object on POSIX systems; on Windows the thread-locale
     // mode and the name of the locale that was in force.
-    void* m_savedLocale = nullptr;
-    int m_savedMode = 0;
-    std::string m_savedName;
+    [[maybe_unused]] void* m_savedLocale = nullptr;
+    [[maybe_unused]] int m_savedMode = 0;
+    [[maybe_unused]] std::string m_savedName;
 };

@@ -21,3 +21,7 @@ long LastRuntimeError();
 // The operating-system error of the last failed system call: errno, or
 // GetLastError() on Windows.
 long LastSystemError();
+
+// True when `osError` says a file of the name exists already (a create of a
+// new file found the name taken).
+bool IsNameTakenError(long osError);

@@ -67,3 +67,8 @@ long LastSystemError()
 {
     return errno;
 }
+
+bool IsNameTakenError(long osError)
+{
+    return osError == EEXIST;
+}

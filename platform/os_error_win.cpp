@@ -93,3 +93,8 @@ long LastSystemError()
 {
     return static_cast<long>(GetLastError());
 }
+
+bool IsNameTakenError(long osError)
+{
+    return osError == ERROR_FILE_EXISTS || osError == ERROR_ALREADY_EXISTS;
+}

@@ -16,3 +16,8 @@ std::string MakeAbsolutePath(const std::string& path, const std::string& current
     }
     return JoinToFolder(currentDir, path);
 }
+
+std::string PathKey(const std::string& path)
+{
+    return path;
+}

@@ -48,3 +48,16 @@ std::string MakeAbsolutePath(const std::string& path, const std::string& current
     }
     return JoinToFolder(currentDir, path);
 }
+
+std::string PathKey(const std::string& path)
+{
+    std::string key = path;
+    for (char& ch : key) {
+        if (ch == '/') {
+            ch = '\\';
+        } else {
+            ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        }
+    }
+    return key;
+}

@@ -7,10 +7,10 @@
 // C runtime's descriptors; each build's table holds its own system's calls.
 #pragma once
 
-#include <cstdint>
-#include <cstdio>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <cstdint>
+#include <cstdio>
 
 #ifdef _WIN32
 // The identity of an open file on Windows: the volume's serial number and
@@ -61,7 +61,15 @@ struct SysIo {
 #ifndef _WIN32
     int (*flock)(int fd, int operation);
     int (*stat)(const char* path, struct stat* st);
+    int (*lstat)(const char* path, struct stat* st);
+#else
+    // GetFileAttributesA; INVALID_FILE_ATTRIBUTES on failure.
+    unsigned long (*getFileAttributes)(const char* path);
 #endif
+    // Puts the file `from` in place of `to`, replacing a file of that name
+    // (rename, or MoveFileExA with MOVEFILE_REPLACE_EXISTING on Windows);
+    // 0 on success, -1 with the reason set on failure.
+    int (*replace)(const char* from, const char* to);
 };
 
 // The table in use. Starts out holding the C library's own functions.

@@ -91,10 +91,22 @@ off_t FtellCall(FILE* stream)
     return _ftelli64(stream);
 }
 
+unsigned long GetFileAttributesCall(const char* path)
+{
+    return GetFileAttributesA(path);
+}
+
+// The reason of a failed call is kept where the other Win32 calls keep it:
+// GetLastError, which LastSystemError reads.
+int MoveFileCall(const char* from, const char* to)
+{
+    return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) ? 0 : -1;
+}
+
 const SysIo REAL_SYS_IO = {
     CreateFileCall, CloseHandleCall, GetFileSizeExCall, GetFileIdCall, LockFileExCall, UnlockFileExCall,
     OpenOsfHandleCall, ::_close, DeleteFileCall, ::_fdopen, ::fread, ::fwrite, ::fgets, ::fputs, FseekCall,
-    FtellCall, ::fflush, ::fclose,
+    FtellCall, ::fflush, ::fclose, GetFileAttributesCall, MoveFileCall,
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "engine/eis_converter.h"
 
 #include <cerrno>
+#include <filesystem>
 #include <ostream>
 #include <string>
 
@@ -130,17 +131,20 @@ INSTANTIATE_TEST_SUITE_P(
     CarryOver, EisCaseTest,
     ::testing::Values(
         EisCase{"ValuesStartAtZero", HEADER + Row("EIS", "", "", "x"), "0.000000 0.000000 -0.000000\n"},
-        EisCase{"EmptyRealIsScaledAgain",
+        // The area is applied to what is written, not to the held value, so a
+        // carried value comes out as it did on the row before (it was once
+        // multiplied again on every carried row).
+        EisCase{"EmptyRealCarriesTheScaledValueUnchanged",
                 HEADER + Row("EIS", "1000", "10", "-5") + Row("EIS", "2000", "", "-1"),
-                "1000.000000 20.000000 10.000000\n2000.000000 40.000000 2.000000\n", 0, 2.0f, 1},
-        EisCase{"EmptyImaginaryIsScaledAgain",
+                "1000.000000 20.000000 10.000000\n2000.000000 20.000000 2.000000\n", 0, 2.0f, 1},
+        EisCase{"EmptyImaginaryCarriesTheScaledValueUnchanged",
                 HEADER + Row("EIS", "1000", "10", "-5") + Row("EIS", "2000", "1", ""),
-                "1000.000000 20.000000 10.000000\n2000.000000 2.000000 20.000000\n", 0, 2.0f, 1},
+                "1000.000000 20.000000 10.000000\n2000.000000 2.000000 10.000000\n", 0, 2.0f, 1},
         EisCase{"EmptyFrequencyRepeatsUnscaled",
                 HEADER + Row("EIS", "1000", "10", "-5") + Row("EIS", "", "1", "1"),
                 "1000.000000 20.000000 10.000000\n1000.000000 2.000000 -2.000000\n", 0, 2.0f, 1},
         EisCase{"ShortRowRepeatsAllThree", HEADER + Row("EIS", "100", "1", "2") + "0,1,EIS,3\n",
-                "100.000000 3.000000 -6.000000\n100.000000 9.000000 -18.000000\n", 0, 3.0f, 1},
+                "100.000000 3.000000 -6.000000\n100.000000 3.000000 -6.000000\n", 0, 3.0f, 1},
         EisCase{"AreaZeroGivesZerosThatStay",
                 HEADER + Row("EIS", "1000", "10", "-5") + Row("EIS", "2000", "", "") +
                     Row("EIS", "3000", "7", "5") + Row("EIS", "4000", "abc", ""),
@@ -166,12 +170,16 @@ TEST_F(EisConverterTest, OutputInMissingFolderRaisesWithItsPath)
     EXPECT_TRUE(recorder.Messages().empty());
 }
 
-TEST_F(EisConverterTest, FullDiskIsReportedByTheClose)
+TEST_F(EisConverterTest, DeviceAsOutputIsRefusedAndLeftAlone)
 {
+    // A finished output is renamed into place, which would take a device
+    // out of the system: the device is refused before anything is written.
     SKIP_WITHOUT_FULL_DEVICE();
     WriteFileBytes(WORK, Crlf(HEADER + Row("EIS", "1", "2", "3")));
     testutil::ExpectFileError([] { ConvertEisCsv(WORK, "/dev/full"); },
-                              {.cause = CFileException::diskFull, .path = "/dev/full"});
+                              {.cause = CFileException::refused, .path = "/dev/full"});
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    EXPECT_FALSE(std::filesystem::exists("/dev/full.unfinished"));
 }
 
 TEST_F(EisConverterTest, FailedCloseAfterTheMessageIsReported)

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -121,27 +122,26 @@ INSTANTIATE_TEST_SUITE_P(
                              "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,3.000000\n"},
                       IvCase{"UnreadableLineKeepsAllThree", Head("2") + "1 2 3\nn/a\n",
                              "1.000000,-2000.000000,3.000000\n1.000000,-2000.000000,3.000000\n"},
-                      IvCase{"CountBeyondDataDividesTheHeldValueAgain", Head("3") + "1 8 3\n",
-                             "1.000000,-4000.000000,3.000000\n1.000000,-2000.000000,3.000000\n"
-                             "1.000000,-1000.000000,3.000000\n",
-                             0, 2.0f, 1},
-                      IvCase{"CountBeyondDataWithAreaOneRepeats", Head("2") + "1 8 3\n",
-                             "1.000000,-8000.000000,3.000000\n1.000000,-8000.000000,3.000000\n"},
-                      IvCase{"ShortLineDividesTheCarriedSecondAgain", Head("2") + "1 8 3\n5\n",
-                             "1.000000,-4000.000000,3.000000\n5.000000,-2000.000000,3.000000\n", 0, 2.0f, 1}),
+                      // The count is an upper bound: points past the end of the data are
+                      // never made up (they once repeated the last one, divided again).
+                      IvCase{"CountBeyondDataGivesThePointsThatExist", Head("3") + "1 8 3\n",
+                             "1.000000,-4000.000000,3.000000\n", 0, 2.0f, 1},
+                      // The area is applied to what is written, not to the held value, so
+                      // a carried value comes out as it did on the line before.
+                      IvCase{"ShortLineCarriesTheScaledSecondUnchanged", Head("2") + "1 8 3\n5\n",
+                             "1.000000,-4000.000000,3.000000\n5.000000,-4000.000000,3.000000\n", 0, 2.0f, 1}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Area, IvCaseTest,
     ::testing::Values(IvCase{"WorkedExampleCountTwo", Head("2") + "0.5 0.002 10\n-0.25 1.5e-6 0.1\n",
                              "0.500000,-4.000000,10.000000\n-0.250000,-0.003000,0.100000\n", 0, 0.5f, 1},
+                      // Four announced, two there: two points, not two made-up ones.
                       IvCase{"WorkedExampleCountFour", Head("4") + "0.5 0.002 10\n-0.25 1.5e-6 0.1\n",
-                             "0.500000,-4.000000,10.000000\n-0.250000,-0.003000,0.100000\n"
-                             "-0.250000,-0.006000,0.100000\n-0.250000,-0.012000,0.100000\n",
-                             0, 0.5f, 1},
-                      IvCase{"FlagZeroLeavesTheAreaOut", Head("2") + "1 2 3\n",
+                             "0.500000,-4.000000,10.000000\n-0.250000,-0.003000,0.100000\n", 0, 0.5f, 1},
+                      IvCase{"FlagZeroLeavesTheAreaOut", Head("2") + "1 2 3\n4 2 3\n",
                              "1.000000,-2000.000000,3.000000\n"
-                             "1.000000,-2000.000000,3.000000\n",
+                             "4.000000,-2000.000000,3.000000\n",
                              0, 0.5f, 0},
                       IvCase{"FlagOtherThanOneLeavesTheAreaOut", Head("1") + "1 2 3\n",
                              "1.000000,-2000.000000,3.000000\n", 0, 0.5f, 2},
@@ -199,12 +199,16 @@ TEST_F(IvConverterTest, OutputInMissingFolderRaisesWithItsPath)
                               {.osError = testutil::OS_FOLDER_NOT_FOUND, .path = output});
 }
 
-TEST_F(IvConverterTest, FullDiskIsReportedByTheClose)
+TEST_F(IvConverterTest, DeviceAsOutputIsRefusedAndLeftAlone)
 {
+    // A finished output is renamed into place, which would take a device
+    // out of the system: the device is refused before anything is written.
     SKIP_WITHOUT_FULL_DEVICE();
     WriteFileBytes(WORK, Crlf(Head("1") + "1 2 3\n"));
     testutil::ExpectFileError([] { ConvertIvFile(WORK, "/dev/full"); },
-                              {.cause = CFileException::diskFull, .osError = ENOSPC, .path = "/dev/full"});
+                              {.cause = CFileException::refused, .path = "/dev/full"});
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+    EXPECT_FALSE(std::filesystem::exists("/dev/full.unfinished"));
 }
 
 // Counts stream closes; the one numbered `failing` closes and then reports failure.
@@ -234,9 +238,11 @@ TEST_F(IvConverterTest, FailedCloseIsReportedAlsoWithoutPoints)
     }
 }
 
-TEST_F(IvConverterTest, WriteErrorPassesOnAndKeepsTheLinesBefore)
+TEST_F(IvConverterTest, WriteErrorPassesOnAndLeavesTheEarlierOutput)
 {
+    // The lines written before the failure never reach the output's name.
     WriteFileBytes(WORK, Crlf(Head("3") + "1 1 1\n2 2 2\n3 3 3\n"));
+    WriteFileBytes(OUTPUT, "earlier");
     ScopedSysIo restore;
     static int writes;
     writes = 0;
@@ -250,18 +256,23 @@ TEST_F(IvConverterTest, WriteErrorPassesOnAndKeepsTheLinesBefore)
     testutil::ExpectFileError([] { ConvertIvFile(WORK, OUTPUT); },
                               {.cause = CFileException::diskFull, .path = OUTPUT});
     Sys() = RealSysIo();
-    EXPECT_EQ(ReadFileBytes(OUTPUT), Crlf("1.000000,-1000.000000,1.000000\n"));
+    EXPECT_EQ(ReadFileBytes(OUTPUT), "earlier");
+    EXPECT_FALSE(std::filesystem::exists(std::string(OUTPUT) + ".unfinished"));
 }
 
-TEST_F(IvConverterTest, HugeCountPastTheEndRepeatsWithoutReadingFurther)
+TEST_F(IvConverterTest, CountIsAnUpperBoundAndNoPointIsMadeUp)
 {
+    // A sweep that announces more points than it holds gives the points it
+    // holds, however large the count.
     ScopedAreaSettings area(1.0f, 1);
-    int result = 99;
-    const std::string output = Convert(Head("20000") + "1 2 3\n", &result);
-    EXPECT_EQ(result, 0);
-    const std::string line = Crlf("1.000000,-2000.000000,3.000000\n");
-    ASSERT_EQ(output.size(), 20000 * line.size());
-    EXPECT_EQ(output.substr(output.size() - line.size()), line);
+    for (const char* count : {"4", "20000", "2147483647"}) {
+        int result = 99;
+        const std::string output = Convert(Head(count) + "1 2 3\n4 5 6\n7 8 9\n", &result);
+        EXPECT_EQ(result, 0) << count;
+        EXPECT_EQ(output, Crlf("1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,6.000000\n"
+                               "7.000000,-8000.000000,9.000000\n"))
+            << count;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,13 @@
+// What a converter found in its work file, for the batch to tell the user.
+#pragma once
+
+#include "platform/cstring.h"
+
+struct ConversionReport {
+    // Lines written to the output.
+    long long rows = 0;
+    // The point count a sweep announces; -1 where none was read.
+    long long announced = -1;
+    // Why the file gave no data, in plain words; empty when it gave some.
+    CString noDataReason;
+};
