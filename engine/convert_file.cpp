@@ -8,6 +8,7 @@
 #include "engine/eis_converter.h"
 #include "engine/filter.h"
 #include "engine/iv_converter.h"
+#include "engine/output_file.h"
 #include "engine/work_lock.h"
 #include "platform/file.h"
 #include "platform/file_status.h"
@@ -72,6 +73,7 @@ void CheckWrittenPaths(const FileStatus& input, const CString& outputPath)
         AfxThrowFileRefusal(CFileException::refused, outputPath,
                             "it is the input file itself, under another name or through a link");
     }
+    RefuseIrreplaceableOutput(outputPath);
 
     const FileStatus work = StatusOf(WORK_FILE_NAME, false);
     if (work.kind == FileKind::link || work.kind == FileKind::other) {

@@ -23,10 +23,12 @@ CString TemporaryName(const CString& outputPath, int attempt)
     return name;
 }
 
+}  // namespace
+
 // A finished output takes the place of what has its name: that must be an
 // earlier output, never a folder, and never a device, which a rename would
 // take out of the system.
-void RefuseIrreplaceable(const CString& outputPath)
+void RefuseIrreplaceableOutput(const CString& outputPath)
 {
     FileStatus output;
     const long failure = GetFileStatus(outputPath, true, output);
@@ -39,11 +41,9 @@ void RefuseIrreplaceable(const CString& outputPath)
     }
 }
 
-}  // namespace
-
 COutputFile::COutputFile(const CString& outputPath) : m_outputPath(outputPath)
 {
-    RefuseIrreplaceable(outputPath);
+    RefuseIrreplaceableOutput(outputPath);
     for (int attempt = 1;; ++attempt) {
         m_temporaryPath = TemporaryName(outputPath, attempt);
         CFileException error;

@@ -7,6 +7,10 @@
 #include "fileio/line_file.h"
 #include "platform/cstring.h"
 
+// Raises the file error of a refusal when `outputPath` names what an output
+// must never take the place of: a folder, or a device or other special file.
+void RefuseIrreplaceableOutput(const CString& outputPath);
+
 class COutputFile {
 public:
     // Creates a new file "<outputPath>.unfinished" (or "...unfinished-2" and

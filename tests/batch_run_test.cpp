@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -306,6 +308,88 @@ TEST_F(BatchRunTest, FailingJobKeepsItsShortenedName)
     AddInputs({{"cell_A_07.idf", IV_INPUT}, {"lost_B_09.idf", ""}});
     EXPECT_THROW(Run(true), CFileException);
     EXPECT_EQ(PathOf("09+IV.txt"), g_targetEntries[1].fullPath.str());
+}
+
+// --- What is made sure of before the first job ---------------------------------------
+
+TEST_F(BatchRunTest, UnusableAreaConvertsNothing)
+{
+    for (float area : {0.0f, -0.196f, HUGE_VALF, NAN}) {
+        SCOPED_TRACE(area);
+        ClearJobs();
+        AddInputs({{"a.idf", IV_INPUT}});
+        testutil::ScopedAreaSettings settings(area, 1);
+        BatchReport report;
+        StdoutCapture capture;
+        report = RunBatch({});
+        EXPECT_EQ(report.result, BatchResult::areaUnusable);
+        EXPECT_EQ(capture.All(), "");
+        EXPECT_FALSE(Exists("a+IV.txt"));
+        EXPECT_TRUE(m_beeps.empty());
+    }
+    // Not applied, the area does not matter.
+    testutil::ScopedAreaSettings notApplied(0.0f, 0);
+    EXPECT_EQ(RunBatch({}).result, BatchResult::ran);
+}
+
+TEST_F(BatchRunTest, DifferentInputsForOneOutputConvertNothingAndChangeNoName)
+{
+    struct Case {
+        std::vector<std::string> inputs;
+        bool reduce;
+        std::vector<std::pair<int, int>> pairs;  // colliding jobs: first claimant, later one
+    } const cases[] = {
+        {{"cell_07.idf", "cell_07.csv"}, false, {{0, 1}}},
+        {{"a_07.idf", "b_07.idf", "c_07.csv", "d_08.idf"}, true, {{0, 1}, {0, 2}}},
+        {{"a_07.idf", "b_07.idf"}, false, {}},
+        {{"same.idf", "same.idf"}, false, {}},  // one input listed twice
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.inputs[1]);
+        ClearJobs();
+        for (const std::string& input : c.inputs) AddInputs({{input, IV_INPUT}});
+        const std::vector<OutputCollision> found = FindOutputCollisions(c.reduce);
+        ASSERT_EQ(found.size(), c.pairs.size());
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            EXPECT_EQ(found[i].firstInput.str(), PathOf(c.inputs[c.pairs[i].first]));
+            EXPECT_EQ(found[i].secondInput.str(), PathOf(c.inputs[c.pairs[i].second]));
+            EXPECT_EQ(found[i].output, TargetPathOf(c.pairs[i].second, c.reduce));
+        }
+        if (found.empty()) continue;
+        const std::string before = g_targetEntries[1].fullPath.str();
+        EXPECT_EQ(Run(c.reduce), "");
+        EXPECT_EQ(g_targetEntries[1].fullPath.str(), before) << "a refused run shortens no name";
+        for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+            EXPECT_EQ(entry.path().string().find("+IV.txt"), std::string::npos) << entry.path();
+        }
+    }
+}
+
+TEST_F(BatchRunTest, MessagesListAtMostTheirShareAndCountTheRest)
+{
+    std::vector<OutputCollision> collisions(12, OutputCollision{"/r/a_1.idf", "/r/b_1.idf", "/r/1+IV.txt"});
+    const std::string collisionText = CollisionMessage(collisions).str();
+    EXPECT_EQ(std::count(collisionText.begin(), collisionText.end(), '\n'), 2 + 3 * 10 + 1 + 1);
+    EXPECT_NE(collisionText.find("/r/b_1.idf\r\n    both give /r/1+IV.txt\r\n"), std::string::npos);
+    EXPECT_NE(collisionText.find("... and 2 more\r\n"), std::string::npos);
+    EXPECT_NE(collisionText.find("Untick \"Reduce File Name\""), std::string::npos);
+
+    std::vector<FileOutcome> outcomes(25);
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        outcomes[i].input.Format("/r/f%zu.idf", i);
+        outcomes[i].result = i == 0 ? FileResult::converted : FileResult::noData;
+        outcomes[i].message = "no \"primary_data\" line";
+    }
+    const std::string problems = ProblemFilesMessage(outcomes).str();
+    EXPECT_EQ(
+        problems.rfind(
+            "24 of the 25 files gave no full output:\r\n\r\n/r/f1.idf: no \"primary_data\" line\r\n", 0),
+        0u);
+    EXPECT_NE(problems.find("/r/f20.idf"), std::string::npos);
+    EXPECT_EQ(problems.find("/r/f21.idf"), std::string::npos);
+    EXPECT_NE(problems.find("... and 4 more\r\n"), std::string::npos);
+    outcomes.resize(1);
+    EXPECT_EQ(ProblemFilesMessage(outcomes).str(), "");
 }
 
 }  // namespace

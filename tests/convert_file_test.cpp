@@ -4,10 +4,17 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include "platform/file_exception.h"
 #include "platform/sysio.h"
@@ -250,6 +257,119 @@ TEST_F(ConvertFileTest, MissingInputRaisesWithTheInputPath)
     testutil::ExpectFileError([&] { ConvertFile(input.c_str(), PathOf("out.txt").c_str()); },
                               {.cause = CFileException::fileNotFound, .path = input});
     EXPECT_FALSE(Exists("out.txt"));
+}
+
+// ---- paths looked at before anything is opened -----------------------------
+
+#ifndef _WIN32
+// Each way an input could be written through, or a pipeline could block: the
+// file error names the refused path, and nothing is written anywhere.
+TEST_F(ConvertFileTest, PathsThatWouldDestroyDataOrBlockAreRefused)
+{
+    namespace fs = std::filesystem;
+    struct Case {
+        const char* what;
+        std::function<void()> lay;  // lays out the folder; "v.idf" is the input
+        const char* input;
+        const char* output;
+        const char* refused;
+    } const cases[] = {
+        {"output is a link to the input", [] { fs::create_symlink("v.idf", "v+IV.txt"); }, "v.idf",
+         "v+IV.txt", "v+IV.txt"},
+        {"output is a second name of the input", [] { fs::create_hard_link("v.idf", "v+IV.txt"); }, "v.idf",
+         "v+IV.txt", "v+IV.txt"},
+        {"work file is a link", [] { fs::create_symlink("thesis.txt", WORK_FILE_NAME); }, "v.idf", "v+IV.txt",
+         WORK_FILE_NAME},
+        {"work file is a link to nothing", [] { fs::create_symlink("nowhere.txt", WORK_FILE_NAME); }, "v.idf",
+         "v+IV.txt", WORK_FILE_NAME},
+        {"input is the work file", [] { fs::create_directory("d.idf"); },
+         "d.idf/../"
+         "123.xqrtmp",
+         "v+IV.txt", WORK_FILE_NAME},
+        {"input is a pipe", [] { ASSERT_EQ(mkfifo("p.idf", 0600), 0); }, "p.idf", "p+IV.txt", "p.idf"},
+        {"output is a folder", [] { fs::create_directory("v+IV.txt"); }, "v.idf", "v+IV.txt", "v+IV.txt"},
+        {"output is a device", [] { fs::create_symlink("/dev/null", "v+IV.txt"); }, "v.idf", "v+IV.txt",
+         "v+IV.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& entry : fs::directory_iterator(Dir())) fs::remove_all(entry.path());
+        WriteFileBytes("v.idf", IV_INPUT);
+        WriteFileBytes(WORK_FILE_NAME, IV_INPUT);  // an input may carry the work file's name
+        WriteFileBytes("thesis.txt", "thesis");
+        if (std::string(c.what) != "input is the work file") fs::remove(WORK_FILE_NAME);
+        c.lay();
+        const std::vector<std::string> before = Entries();
+        const std::string refused =
+            c.refused == std::string(WORK_FILE_NAME) ? WORK_FILE_NAME : PathOf(c.refused);
+        testutil::ExpectFileError([&] { ConvertFile(PathOf(c.input).c_str(), PathOf(c.output).c_str()); },
+                                  {.cause = CFileException::refused, .path = refused});
+        EXPECT_EQ(Entries(), before);
+        EXPECT_EQ(ReadFileBytes("v.idf"), IV_INPUT);
+        EXPECT_EQ(ReadFileBytes("thesis.txt"), "thesis");
+        EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    }
+}
+
+TEST_F(ConvertFileTest, OutputGetsThePermissionsOfAPlainCreate)
+{
+    const mode_t saved = umask(027);
+    EXPECT_EQ(Convert("a.idf", IV_INPUT), 0);
+    umask(saved);
+    const auto permissions = std::filesystem::status("out.txt").permissions();
+    EXPECT_EQ(permissions, std::filesystem::perms(0640));
+}
+#endif
+
+TEST_F(ConvertFileTest, LineTooLongForMemoryIsAPlainFileError)
+{
+    ScopedSysIo restore;
+    Sys().fgets = [](char*, int, FILE*) -> char* { throw std::length_error("basic_string::_M_replace_aux"); };
+    const std::string input = PathOf("long.csv");
+    WriteFileBytes("long.csv", EIS_INPUT);
+    testutil::ExpectFileError(
+        [&] { ConvertFile(input.c_str(), PathOf("out.txt").c_str()); },
+        {.path = input,
+         .message = "cannot read or write " + input + ": a line is too long to hold in memory"});
+    EXPECT_FALSE(Exists("out.txt"));
+}
+
+// ---- what became of each file ---------------------------------------------
+
+TEST_F(ConvertFileTest, OutcomeSaysWhatBecameOfTheFile)
+{
+    struct Case {
+        const char* input;
+        std::string content;
+        FileResult result;
+        long long rows;
+        long long announced;
+        const char* message;
+    } const cases[] = {
+        {"a.idf", IV_INPUT, FileResult::converted, 1, 1, ""},
+        {"b.csv", EIS_INPUT + "1,0,EIS,0,0,1,2000,0,0,1,1\r\n", FileResult::converted, 2, -1, ""},
+        {"c.idf", "primary_data\r\nx\r\n3\r\n1 2 3\r\n", FileResult::shortSweep, 1, 3,
+         "only 1 of the 3 announced points are in the file"},
+        {"d.idf", "no marker\r\n", FileResult::noData, 0, -1, "no \"primary_data\" line"},
+        {"e.idf", "primary_data\r\nx\r\n0\r\n1 2 3\r\n", FileResult::noData, 0, 0,
+         "no positive point count after the \"primary_data\" line"},
+        {"f.csv", "header only\r\n", FileResult::noData, 0, -1, "no rows after the header line"},
+        {"g.csv", "h\r\n1,0,DC,0\r\n", FileResult::noData, 0, -1, "no \"EIS\" row"},
+        {"h.txt", "text", FileResult::notConverted, 0, -1, "the path contains neither \".idf\" nor \".csv\""},
+        {"CELL.IDF", IV_INPUT, FileResult::notConverted, 0, -1,
+         "the path contains \".IDF\", but only \".idf\" and \".csv\" in small letters are converted"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        WriteFileBytes(c.input, c.content);
+        FileOutcome outcome;
+        EXPECT_EQ(ConvertFile(PathOf(c.input).c_str(), PathOf("out.txt").c_str(), outcome), 0);
+        EXPECT_EQ(outcome.result, c.result);
+        EXPECT_EQ(outcome.rows, c.rows);
+        EXPECT_EQ(outcome.announced, c.announced);
+        EXPECT_EQ(outcome.message.str(), c.message);
+        EXPECT_EQ(outcome.input.str(), PathOf(c.input));
+    }
 }
 
 }  // namespace
