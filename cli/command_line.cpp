@@ -2,11 +2,18 @@
 // "--opt=VALUE" alike, "--" ends the options.
 #include "cli/command_line.h"
 
+#include <cfloat>
+#include <cmath>
 #include <string_view>
 
+#include "batch/area.h"
+#include "batch/batch_checks.h"
+#include "engine/numbers.h"
+#include "engine/numbers_fast.h"
+
 // The synopsis opens both the usage text and the help text.
-#define QUILLMERE_SYNOPSIS                                              \
-    "Usage: quillmere-convert [--area TEXT] [--reduce-name] FILE...\n" \
+#define QUILLMERE_SYNOPSIS                                                               \
+    "Usage: quillmere-convert [--area NUMBER] [--reduce-name] [--report FILE] FILE...\n" \
     "       quillmere-convert --help | --version\n"
 
 const char* const USAGE_TEXT = QUILLMERE_SYNOPSIS;
@@ -16,31 +23,50 @@ const char* const HELP_TEXT = QUILLMERE_SYNOPSIS
     "Converts current-voltage sweeps (paths containing \".idf\") and impedance\n"
     "exports (paths containing \".csv\") into three-column text files. Each output\n"
     "lies beside its input and is named after it with \"+IV.txt\" in place of the\n"
-    "extension. Other files are listed as processed but left alone. A file without\n"
-    "usable data gives an empty output; an impedance export without \"EIS\" rows is\n"
-    "also reported on standard error. The work file 123.xqrtmp is written into the\n"
-    "current directory.\n"
+    "extension. The markers are looked for in small letters only: CELL.IDF is not\n"
+    "converted. Other files are listed as processed but left alone. The work file\n"
+    "123.xqrtmp is written into the current directory.\n"
     "\n"
     "Options:\n"
-    "  --area TEXT, --area=TEXT  electrode surface area (default 1.0): currents\n"
-    "                            are divided by it, impedances multiplied. The\n"
-    "                            number at the start of TEXT is used and the rest\n"
-    "                            ignored; TEXT that does not start with a number\n"
-    "                            gives 0\n"
-    "  --reduce-name             shorten each output name to what follows the last\n"
-    "                            underscore of the input name (cell_A_07.idf gives\n"
-    "                            07+IV.txt)\n"
-    "  --help                    print this help and exit\n"
-    "  --version                 print the version and exit\n"
-    "  --                        end of options: every later argument is a file\n"
+    "  --area NUMBER, --area=NUMBER\n"
+    "                 electrode surface area (default 1.0): currents are divided\n"
+    "                 by it, impedances multiplied. NUMBER must be a number\n"
+    "                 greater than 0 and nothing else, with a point as the\n"
+    "                 decimal separator: 0.196, 2 and 1e-2 are taken; 0,196, 0,\n"
+    "                 -1, 2x and an empty text are usage errors\n"
+    "  --reduce-name  shorten each output name to what follows the last\n"
+    "                 underscore of the input name (cell_A_07.idf gives 07+IV.txt)\n"
+    "  --report FILE, --report=FILE\n"
+    "                 write a JSON report of the run to FILE: the settings, and\n"
+    "                 for each file its input, output, kind, rows, announced\n"
+    "                 points, outcome and message\n"
+    "  --help         print this help and exit\n"
+    "  --version      print the version and exit\n"
+    "  --             end of options: every later argument is a file\n"
+    "\n"
+    "Before converting anything, every file is checked: a missing file, a folder,\n"
+    "a pipe or device, or a file that cannot be read is named and nothing is\n"
+    "converted. Nothing is converted either when two different files would write\n"
+    "the same output. Each output is written under a temporary name and takes its\n"
+    "own name only when complete, so an earlier output is never left half\n"
+    "overwritten; an output or work file that is an input under another name is\n"
+    "refused.\n"
     "\n"
     "A line \"Finished Processing file: PATH\" goes to standard output after each\n"
-    "file. Exit status: 0 when every file was processed, 1 when a file error\n"
-    "stopped the run, 2 for a usage error.\n";
+    "file. Standard error gets one warning for each file that is a short sweep\n"
+    "(fewer points than it announces), holds no data (its output is empty) or is\n"
+    "not converted, and at the end a summary such as\n"
+    "  5 files: 3 converted (24,011 rows), 1 without data, 1 not converted\n"
+    "Ctrl+C or a termination signal removes the unfinished output and the work\n"
+    "file and names the file not finished (exit status 130 or 143).\n"
+    "\n"
+    "Exit status: 0 when every file was processed, 1 when a file was unusable, a\n"
+    "file error stopped the run, or standard output or the report could not be\n"
+    "written, 2 for a usage error (also for two files with one output).\n";
 
 namespace {
 
-enum class OptionKind { Area, ReduceName, Help, Version };
+enum class OptionKind { Area, ReduceName, Report, Help, Version };
 
 struct OptionEntry {
     std::string_view name;
@@ -49,9 +75,8 @@ struct OptionEntry {
 };
 
 constexpr OptionEntry OPTIONS[] = {
-    {"--area", OptionKind::Area, true},
-    {"--reduce-name", OptionKind::ReduceName, false},
-    {"--help", OptionKind::Help, false},
+    {"--area", OptionKind::Area, true},        {"--reduce-name", OptionKind::ReduceName, false},
+    {"--report", OptionKind::Report, true},    {"--help", OptionKind::Help, false},
     {"--version", OptionKind::Version, false},
 };
 
@@ -86,7 +111,38 @@ ConvertOptions WithAction(CliAction action)
     return result;
 }
 
+// The value of an option that takes one: after its equals sign, or the
+// next argument. False when there is none.
+bool TakeValue(const std::vector<std::string>& args, std::size_t& i, std::size_t equals, std::string& value)
+{
+    const std::string& arg = args[i];
+    if (equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+        return true;
+    }
+    if (i + 1 < args.size()) {
+        value = args[++i];
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool IsUsableAreaText(const std::string& text)
+{
+    if (text.empty() || text.size() > static_cast<std::size_t>(AREA_TEXT_MAX) || IsCSpace(text[0])) {
+        return false;
+    }
+    const char* end = nullptr;
+    const double value = ParseDouble(text.c_str(), end);
+    if (end != text.c_str() + text.size() || !std::isfinite(value) || std::fabs(value) > FLT_MAX) {
+        return false;
+    }
+    // What the converters will use: the value in single precision, where a
+    // tiny number becomes 0.
+    return IsUsableArea(static_cast<float>(value));
+}
 
 ConvertOptions ParseCommandLine(const std::vector<std::string>& args)
 {
@@ -121,15 +177,26 @@ ConvertOptions ParseCommandLine(const std::vector<std::string>& args)
             case OptionKind::ReduceName:
                 options.reduceName = true;
                 break;
-            case OptionKind::Area:
-                if (equals != std::string::npos) {
-                    options.areaText = arg.substr(equals + 1);
-                } else if (i + 1 < args.size()) {
-                    options.areaText = args[++i];
-                } else {
+            case OptionKind::Area: {
+                std::string value;
+                if (!TakeValue(args, i, equals, value)) {
                     return UsageError("option '--area' needs a value");
                 }
+                if (!IsUsableAreaText(value)) {
+                    return UsageError("option '--area' cannot take '" + value +
+                                      "': " + AREA_UNUSABLE_MESSAGE);
+                }
+                options.areaText = value;
                 break;
+            }
+            case OptionKind::Report: {
+                std::string value;
+                if (!TakeValue(args, i, equals, value) || value.empty()) {
+                    return UsageError("option '--report' needs a file name");
+                }
+                options.reportPath = value;
+                break;
+            }
         }
     }
     if (options.files.empty()) {

@@ -16,8 +16,11 @@ enum class CliAction {
 // The options and files of one command line.
 struct ConvertOptions {
     CliAction action = CliAction::Convert;
-    // The text given with --area; absent means the dialog's start-up text "1.0".
+    // The text given with --area, a number greater than 0; absent means the
+    // dialog's start-up text "1.0".
     std::optional<std::string> areaText;
+    // The file named by --report, as typed; absent means no report.
+    std::optional<std::string> reportPath;
     // --reduce-name: shorten output names as the ticked "Reduce File Name" box does.
     bool reduceName = false;
     // The files in argument order, as typed.
@@ -33,6 +36,12 @@ inline constexpr const char* PROGRAM_NAME = "quillmere-convert";
 extern const char* const USAGE_TEXT;
 // The synopsis followed by what the options do and the exit statuses.
 extern const char* const HELP_TEXT;
+
+// True when `text` is a number and nothing else, with a point as decimal
+// separator, that gives an area greater than 0 in single precision, and no
+// longer than the 99 characters the area box holds. Leading or trailing
+// blanks, a decimal comma, a unit, "inf" or "nan" make it unusable.
+bool IsUsableAreaText(const std::string& text);
 
 // Reads the arguments that follow the program name. Options may stand before,
 // between or after the files; "--" ends them. --help and --version act as

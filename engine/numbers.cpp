@@ -254,6 +254,13 @@ int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double 
 
 double ParseDouble(const char* text)
 {
+    const char* end = text;
+    return ParseDouble(text, end);
+}
+
+double ParseDouble(const char* text, const char*& end)
+{
+    end = text;
     const char* p = text;
     while (IsCSpace(*p)) {
         ++p;
@@ -265,14 +272,15 @@ double ParseDouble(const char* text)
     if (*p == '-' || *p == '+') {
         return 0.0;  // a second sign: no number (from_chars would take a minus)
     }
-    const char* end = p + std::strlen(p);
+    const char* last = p + std::strlen(p);
     const bool hex = p[0] == '0' && (p[1] == 'x' || p[1] == 'X') &&
                      (IsHexDigit(p[2]) || (p[2] == '.' && IsHexDigit(p[3])));
     double magnitude = 0.0;
     // from_chars rounds correctly, reads "inf" and "nan" as strtod does, and
     // follows no locale; the sign and the "0x" prefix are read here.
-    const std::from_chars_result result = hex ? std::from_chars(p + 2, end, magnitude, std::chars_format::hex)
-                                              : std::from_chars(p, end, magnitude);
+    const std::from_chars_result result =
+        hex ? std::from_chars(p + 2, last, magnitude, std::chars_format::hex)
+            : std::from_chars(p, last, magnitude);
     if (result.ec == std::errc::invalid_argument) {
         return 0.0;  // no number: strtod gives a plain zero
     }
@@ -280,7 +288,11 @@ double ParseDouble(const char* text)
         // Beyond the range of a double: the C runtimes agree on the infinity
         // or the zero (or denormal) that strtod gives.
         CLocaleScope locale;
-        return std::strtod(text, nullptr);
+        char* stop = nullptr;
+        const double value = std::strtod(text, &stop);
+        end = stop;
+        return value;
     }
+    end = result.ptr;
     return negative ? -magnitude : magnitude;
 }

@@ -39,6 +39,10 @@ int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double 
 // 0 when there is no number. What atof gives with glibc, on every system.
 double ParseDouble(const char* text);
 
+// The same, and `end` is set just past the number read, or to `text` when
+// there is none, as strtod sets its end pointer.
+double ParseDouble(const char* text, const char*& end);
+
 // Formats "%f" of `value` into `buffer` and returns the length of the text,
 // or -1 (and an empty buffer) when `capacity` is too small.
 int FormatFixed(char* buffer, std::size_t capacity, double value);

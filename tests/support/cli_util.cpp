@@ -2,13 +2,16 @@
 
 #include <fcntl.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <stdexcept>
+#include <thread>
 
 #ifdef _WIN32
 #include <io.h>
@@ -17,6 +20,8 @@
 #else
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 namespace testutil {
@@ -113,7 +118,7 @@ private:
 };
 
 int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
-          const std::string& outPath, const std::string& errPath)
+          const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
 {
     std::vector<std::string> strings{QuoteArgument(program)};
     for (const std::string& arg : args) {
@@ -131,7 +136,9 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
     intptr_t status = -1;
     {
         ScopedRedirect in(0, "NUL", _O_RDONLY);
-        ScopedRedirect out(1, outPath.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC);
+        const bool unwritable = stdoutTarget == StdoutTarget::unwritable;
+        ScopedRedirect out(1, unwritable ? "NUL" : outPath.c_str(),
+                           unwritable ? _O_RDONLY : _O_WRONLY | _O_CREAT | _O_TRUNC);
         ScopedRedirect err(2, errPath.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC);
         status = _spawnv(_P_WAIT, program.c_str(), argv.data());
     }
@@ -145,10 +152,18 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
 #else
 
 // In the child, between fork and exec: only calls that are safe there.
-[[noreturn]] void ExecChild(const char* dir, const char* outPath, const char* errPath, char* const* argv)
+[[noreturn]] void ExecChild(const char* dir, const char* outPath, const char* errPath, StdoutTarget stdoutTarget,
+                            char* const* argv)
 {
     const int in = open("/dev/null", O_RDONLY);
-    const int out = open(outPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int out = -1;
+    if (stdoutTarget == StdoutTarget::unwritable) {
+        out = open("/dev/null", O_RDONLY);
+    } else if (stdoutTarget == StdoutTarget::fullDevice) {
+        out = open("/dev/full", O_WRONLY);
+    } else {
+        out = open(outPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    }
     const int err = open(errPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (in < 0 || out < 0 || err < 0 || chdir(dir) != 0 || dup2(in, STDIN_FILENO) < 0 ||
         dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) {
@@ -158,8 +173,8 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
     _exit(127);
 }
 
-int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
-          const std::string& outPath, const std::string& errPath)
+pid_t Start(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
+            const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
 {
     const std::string dir = workDir.string();
     std::vector<std::string> strings{program};
@@ -176,33 +191,154 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
         throw std::runtime_error("fork failed");
     }
     if (pid == 0) {
-        ExecChild(dir.c_str(), outPath.c_str(), errPath.c_str(), argv.data());
+        ExecChild(dir.c_str(), outPath.c_str(), errPath.c_str(), stdoutTarget, argv.data());
     }
+    return pid;
+}
+
+// Waits for `pid` (without blocking when `block` is false); true when it
+// has ended, with its status in `exitStatus`.
+bool Reap(pid_t pid, bool block, int& exitStatus)
+{
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
+    pid_t got = 0;
+    while ((got = waitpid(pid, &status, block ? 0 : WNOHANG)) < 0) {
         if (errno != EINTR) {
             throw std::runtime_error("waitpid failed");
         }
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (got == 0) {
+        return false;
+    }
+    exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return true;
+}
+
+int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
+          const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
+{
+    const pid_t pid = Start(program, args, workDir, outPath, errPath, stdoutTarget);
+    int exitStatus = -1;
+    Reap(pid, true, exitStatus);
+    return exitStatus;
 }
 
 #endif
 
 }  // namespace
 
+void SleepOneMillisecond()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                         const std::filesystem::path& workDir)
+                         const std::filesystem::path& workDir, StdoutTarget stdoutTarget)
 {
     CaptureDir capture;
     const std::string outPath = (capture.path() / "stdout").string();
     const std::string errPath = (capture.path() / "stderr").string();
 
     ProcessResult result;
-    result.exitStatus = Spawn(program, args, workDir, outPath, errPath);
+    result.exitStatus = Spawn(program, args, workDir, outPath, errPath, stdoutTarget);
     result.out = Slurp(outPath);
     result.err = Slurp(errPath);
     return result;
 }
+
+#ifdef QUILLMERE_CONVERT_EXE
+
+ProcessResult ConvertCliTest::Run(const std::vector<std::string>& args, StdoutTarget stdoutTarget) const
+{
+    return RunProcess(QUILLMERE_CONVERT_EXE, args, Dir(), stdoutTarget);
+}
+
+void ConvertCliTest::CopySample(const std::string& name) const
+{
+    fs::copy_file(fs::path(QUILLMERE_SOURCE_DIR) / "samples" / name, Dir() / name);
+}
+
+std::string ConvertCliTest::Progress(const std::string& name) const
+{
+    return "Finished Processing file: " + PathOf(name) + "\r\n";
+}
+
+std::vector<std::string> ConvertCliTest::Listing() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(Dir())) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ErrLine(const std::string& text)
+{
+    return "quillmere-convert: " + text + "\n";
+}
+
+#endif
+
+#ifndef _WIN32
+
+struct ChildProcess::Impl {
+    CaptureDir capture;
+    pid_t pid = -1;
+    bool ended = false;
+    int exitStatus = -1;
+};
+
+ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                           const std::filesystem::path& workDir)
+    : m_impl(new Impl)
+{
+    try {
+        m_impl->pid = Start(program, args, workDir, (m_impl->capture.path() / "stdout").string(),
+                            (m_impl->capture.path() / "stderr").string(), StdoutTarget::captured);
+    } catch (...) {
+        delete m_impl;
+        throw;
+    }
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (!m_impl->ended) {
+        kill(m_impl->pid, SIGKILL);
+        int ignored = 0;
+        Reap(m_impl->pid, true, ignored);
+    }
+    delete m_impl;
+}
+
+bool ChildProcess::Running()
+{
+    if (!m_impl->ended) {
+        m_impl->ended = Reap(m_impl->pid, false, m_impl->exitStatus);
+    }
+    return !m_impl->ended;
+}
+
+void ChildProcess::Signal(int signal)
+{
+    if (Running()) {
+        kill(m_impl->pid, signal);
+    }
+}
+
+ProcessResult ChildProcess::Wait()
+{
+    if (!m_impl->ended) {
+        m_impl->ended = Reap(m_impl->pid, true, m_impl->exitStatus);
+    }
+    ProcessResult result;
+    result.exitStatus = m_impl->exitStatus;
+    result.out = Slurp(m_impl->capture.path() / "stdout");
+    result.err = Slurp(m_impl->capture.path() / "stderr");
+    return result;
+}
+
+#endif
 
 }  // namespace testutil
