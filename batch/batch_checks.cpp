@@ -54,9 +54,8 @@ CString CollisionMessage(const std::vector<OutputCollision>& collisions, const c
         text += pair;
     }
     if (collisions.size() > MAX_LISTED_COLLISIONS) {
-        CString more;
-        more.Format("... and %zu more\r\n", collisions.size() - MAX_LISTED_COLLISIONS);
-        text += more;
+        text +=
+            ("... and " + std::to_string(collisions.size() - MAX_LISTED_COLLISIONS) + " more\r\n").c_str();
     }
     text += "\r\n";
     text += advice;

@@ -2,6 +2,7 @@
 #include "batch/batch_run.h"
 
 #include <cstdio>
+#include <string>
 
 #include "batch/job_table.h"
 #include "batch/naming.h"
@@ -79,11 +80,9 @@ CString ProblemFilesMessage(const std::vector<FileOutcome>& outcomes)
         return text;
     }
     if (problems > MAX_LISTED_PROBLEMS) {
-        CString more;
-        more.Format("... and %zu more\r\n", problems - MAX_LISTED_PROBLEMS);
-        text += more;
+        text += ("... and " + std::to_string(problems - MAX_LISTED_PROBLEMS) + " more\r\n").c_str();
     }
-    CString head;
-    head.Format("%zu of the %zu files gave no full output:\r\n\r\n", problems, outcomes.size());
-    return head + text;
+    const std::string head = std::to_string(problems) + " of the " + std::to_string(outcomes.size()) +
+                             " files gave no full output:\r\n\r\n";
+    return CString(head.c_str()) + text;
 }

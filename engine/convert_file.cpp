@@ -4,6 +4,7 @@
 
 #include <new>
 #include <stdexcept>
+#include <string>
 
 #include "engine/eis_converter.h"
 #include "engine/filter.h"
@@ -148,8 +149,9 @@ void TakeReport(const Pipeline& pipeline, const ConversionReport& report, FileOu
         outcome.message = report.noDataReason;
     } else if (report.announced > report.rows) {
         outcome.result = FileResult::shortSweep;
-        outcome.message.Format("only %lld of the %lld announced points are in the file", report.rows,
-                               report.announced);
+        outcome.message = ("only " + std::to_string(report.rows) + " of the " +
+                           std::to_string(report.announced) + " announced points are in the file")
+                              .c_str();
     } else {
         outcome.result = FileResult::converted;
     }
