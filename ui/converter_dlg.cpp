@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <wx/checkbox.h>
 #include <wx/dcclient.h>
@@ -12,10 +13,12 @@
 #include <wx/utils.h>
 
 #include "batch/area.h"
+#include "batch/batch_checks.h"
 #include "batch/batch_run.h"
 #include "batch/dropped_files.h"
 #include "batch/job_table.h"
 #include "batch/naming.h"
+#include "engine/convert_file.h"
 #include "platform/file_exception.h"
 #include "platform/message_box.h"
 #include "ui/about_box.h"
@@ -52,19 +55,36 @@ const WindowCommand* FindWindowCommand(int id)
     return nullptr;
 }
 
-// Runs the batch under a busy cursor; the reason it stopped early, if it did.
-// This is the one place where a failed run is caught.
-std::optional<std::string> RunBatchReportingFailure(const BatchHooks& hooks)
+// Runs the batch under a busy cursor into `report`; the reason it stopped
+// early, if a file error stopped it. This is the one place where a failed
+// run is caught.
+std::optional<std::string> RunBatchReportingFailure(const BatchHooks& hooks, BatchReport& report)
 {
     wxBusyCursor busy;
     try {
-        RunBatch(hooks);
+        report = RunBatch(hooks);
     } catch (const CException& error) {
         return error.GetErrorMessage().str();
     } catch (const std::exception& error) {
         return std::string(error.what());
     }
     return std::nullopt;
+}
+
+// What the user is told after a batch that ended without a file error: why
+// nothing was converted, or which files gave no full output; empty when
+// every file converted.
+CString BatchReportMessage(const BatchReport& report)
+{
+    switch (report.result) {
+        case BatchResult::areaUnusable:
+            return CString(AREA_UNUSABLE_MESSAGE);
+        case BatchResult::outputsCollide:
+            return CollisionMessage(report.collisions);
+        case BatchResult::ran:
+            break;
+    }
+    return ProblemFilesMessage(report.outcomes);
 }
 
 template <typename T>
@@ -226,13 +246,23 @@ void CConverterDlg::OnClear(wxCommandEvent&)
 void CConverterDlg::OnConvert(wxCommandEvent&)
 {
     CString current;
+    // Gathered as the jobs end, so a run that a file error stops still
+    // knows what became of the files before it.
+    std::vector<FileOutcome> outcomes;
     BatchHooks hooks;
     hooks.reduceName = [this] { return m_reduceName->IsChecked(); };
     hooks.jobStarting = [&current](int job) { current = g_sourceEntries[job].fullPath; };
+    hooks.jobReported = [&outcomes](int, const FileOutcome& outcome) { outcomes.push_back(outcome); };
     hooks.jobDone = [](int) { ShowProgressNow(); };
-    const std::optional<std::string> failure = RunBatchReportingFailure(hooks);
+    BatchReport report;
+    const std::optional<std::string> failure = RunBatchReportingFailure(hooks, report);
     if (failure) {
-        ReportStoppedBatch(current, failure->c_str());
+        ReportStoppedBatch(current, failure->c_str(), outcomes);
+        return;
+    }
+    const CString message = BatchReportMessage(report);
+    if (!message.IsEmpty()) {
+        AfxMessageBox(message);
     }
 }
 
@@ -291,10 +321,19 @@ void CConverterDlg::PlaceWithConsole()
     Move(at.x, at.y);
 }
 
-void CConverterDlg::ReportStoppedBatch(const CString& inputPath, const char* reason)
+void CConverterDlg::ReportStoppedBatch(const CString& inputPath, const char* reason,
+                                       const std::vector<FileOutcome>& before)
 {
     ShowPendingConsoleOutput();
-    AfxMessageBox(BatchFailureMessage(inputPath, reason));
+    // One box: why the run stopped, then what the files before it gave
+    // short of a full output, if anything.
+    CString message = BatchFailureMessage(inputPath, reason);
+    const CString problems = ProblemFilesMessage(before);
+    if (!problems.IsEmpty()) {
+        message += "\n\nBefore the stop, ";
+        message += problems;
+    }
+    AfxMessageBox(message);
 }
 
 void ShowProgressNow()

@@ -16,6 +16,7 @@
 
 class wxCheckBox;
 class wxTextCtrl;
+struct FileOutcome;
 
 class CConverterDlg : public wxDialog {
 public:
@@ -68,7 +69,10 @@ private:
     void AddAboutEntry();
     void ShowAboutBox();
     void PlaceWithConsole();
-    void ReportStoppedBatch(const CString& inputPath, const char* reason);
+    // One message for a run that a file error stopped at `inputPath`,
+    // naming the files `before` it that gave no full output, if any.
+    void ReportStoppedBatch(const CString& inputPath, const char* reason,
+                            const std::vector<FileOutcome>& before);
 #ifdef __WXMSW__
     // The About entry and its separator at the end of the window's own menu.
     void AppendAboutToSystemMenu(const CString& text);
