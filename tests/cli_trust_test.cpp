@@ -8,6 +8,7 @@
 
 #ifdef QUILLMERE_CONVERT_EXE
 
+#include <cstdio>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -124,7 +125,9 @@ TEST_F(TrustTest, CollisionsAreFoundAcrossBatches)
     // The first and the last of more files than one batch holds.
     Args names{"a_07.idf"};
     for (int i = 1; i < MAX_JOBS; ++i) {
-        names.push_back("f" + std::to_string(i) + ".idf");
+        char name[32];
+        std::snprintf(name, sizeof name, "f%04d.idf", i);
+        names.push_back(name);
     }
     names.push_back("b_07.idf");
     for (const std::string& name : names) {
