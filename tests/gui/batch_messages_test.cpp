@@ -5,6 +5,7 @@
 // shows none.
 #include <algorithm>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -125,9 +126,21 @@ private:
 // An area that cannot be used
 
 struct AreaCase {
+    const char* label;
     const char* text;
     const char* echo;  // as the echo box shows it, taken as before
 };
+
+// Cases print as their labels in test names and failure reports.
+template <typename Case>
+std::string LabelOf(const ::testing::TestParamInfo<Case>& info)
+{
+    return info.param.label;
+}
+void PrintTo(const AreaCase& c, std::ostream* out)
+{
+    *out << c.label;
+}
 
 class AreaRefusalTest : public BatchMessageTest, public ::testing::WithParamInterface<AreaCase> {};
 
@@ -158,11 +171,14 @@ std::string EchoOf(double value)
 const std::string HUGE_ECHO = EchoOf(1e39);
 
 INSTANTIATE_TEST_SUITE_P(Texts, AreaRefusalTest,
-                         ::testing::Values(AreaCase{"0", "Area=0.000000"}, AreaCase{"abc", "Area=0.000000"},
-                                           AreaCase{"0,196", "Area=0.000000"}, AreaCase{"", "Area=0.000000"},
-                                           AreaCase{"-2", "Area=-2.000000"},
+                         ::testing::Values(AreaCase{"Zero", "0", "Area=0.000000"},
+                                           AreaCase{"Letters", "abc", "Area=0.000000"},
+                                           AreaCase{"DecimalComma", "0,196", "Area=0.000000"},
+                                           AreaCase{"Empty", "", "Area=0.000000"},
+                                           AreaCase{"Negative", "-2", "Area=-2.000000"},
                                            // Beyond single precision: the stored area is infinite.
-                                           AreaCase{"1e39", HUGE_ECHO.c_str()}));
+                                           AreaCase{"Infinite", "1e39", HUGE_ECHO.c_str()}),
+                         LabelOf<AreaCase>);
 
 TEST_F(BatchMessageTest, UnusableAreaWithoutJobsStillSaysSoAndDoesNotBeep)
 {
@@ -198,6 +214,11 @@ struct CollisionCase {
     // Outputs written once "Reduce File Name" is unticked and OK pressed again.
     std::vector<const char*> outputsUnticked;
 };
+
+void PrintTo(const CollisionCase& c, std::ostream* out)
+{
+    *out << c.label;
+}
 
 class CollisionTest : public BatchMessageTest, public ::testing::WithParamInterface<CollisionCase> {};
 
@@ -269,7 +290,7 @@ INSTANTIATE_TEST_SUITE_P(
                                     true,
                                     {{{0, 1}, "07+IV.txt"}, {{0, 2}, "07+IV.txt"}},
                                     {"a_07+IV.txt", "b_07+IV.txt", "c_07+IV.txt", "solo+IV.txt"}}),
-    [](const ::testing::TestParamInfo<CollisionCase>& info) { return std::string(info.param.label); });
+    LabelOf<CollisionCase>);
 
 TEST_F(BatchMessageTest, CollisionMessageListsTenPairsThenCountsTheRest)
 {
@@ -347,6 +368,11 @@ struct QuietCase {
     const char* label;
     std::vector<const char*> names;
 };
+
+void PrintTo(const QuietCase& c, std::ostream* out)
+{
+    *out << c.label;
+}
 
 class QuietRunTest : public BatchMessageTest, public ::testing::WithParamInterface<QuietCase> {};
 
