@@ -182,11 +182,12 @@ struct AreaTextCase {
 TEST(CommandLineTest, AreaMustBeACompleteNumberAboveZero)
 {
     const AreaTextCase cases[] = {
-        {"0.196", true}, {"2", true},    {"1e-2", true},  {"1E+2", true},     {"+0.5", true},
-        {".5", true},    {"5.", true},   {"3e38", true},  {"1e-45", true},    {"0,196", false},
-        {"", false},     {"abc", false}, {"2x", false},   {"0.5 cm2", false}, {" 0.5", false},
-        {"0.5 ", false}, {"0", false},   {"0.0", false},  {"-0", false},      {"-2", false},
-        {"inf", false},  {"nan", false}, {"1e39", false}, {"1e-50", false},   {"--1", false},
+        {"0.196", true},  {"2", true},       {"1e-2", true},   {"1E+2", true},     {"+0.5", true},
+        {".5", true},     {"5.", true},      {"3e38", true},   {"1e-45", true},    {"0,196", false},
+        {"", false},      {"abc", false},    {"2x", false},    {"0.5 cm2", false}, {" 0.5", false},
+        {"0.5 ", false},  {"0", false},      {"0.0", false},   {"-0", false},      {"-2", false},
+        {"inf", false},   {"nan", false},    {"1e39", false},  {"1e-50", false},   {"--1", false},
+        {"1e400", false}, {"1e-400", false}, {"0x1p-2", true},
     };
     for (const AreaTextCase& c : cases) {
         SCOPED_TRACE(c.text);

@@ -152,8 +152,8 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
 #else
 
 // In the child, between fork and exec: only calls that are safe there.
-[[noreturn]] void ExecChild(const char* dir, const char* outPath, const char* errPath, StdoutTarget stdoutTarget,
-                            char* const* argv)
+[[noreturn]] void ExecChild(const char* dir, const char* outPath, const char* errPath,
+                            StdoutTarget stdoutTarget, char* const* argv)
 {
     const int in = open("/dev/null", O_RDONLY);
     int out = -1;

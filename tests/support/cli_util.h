@@ -20,7 +20,7 @@ struct ProcessResult {
 
 // Where the child's standard output goes.
 enum class StdoutTarget {
-    captured,   // a file, read back into ProcessResult::out
+    captured,    // a file, read back into ProcessResult::out
     unwritable,  // the null device opened for reading only: every write fails
     fullDevice   // /dev/full on POSIX systems, where every write finds no space
 };
