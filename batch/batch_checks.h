@@ -40,8 +40,8 @@ inline constexpr std::size_t MAX_LISTED_COLLISIONS = 10;
 
 // What the dialog's user can do about collisions.
 inline constexpr const char* DIALOG_COLLISION_ADVICE =
-    "Untick \"Reduce File Name\", remove one of the files from the list, or press \"Clear\" and pick the "
-    "files again.";
+    "Untick \"Reduce File Name\", or press \"Clear\" and pick the files again, leaving out one "
+    "file of each pair.";
 
 // The message that lists the collisions and ends with `advice`, what the
 // user can do.

@@ -82,7 +82,9 @@ CString ProblemFilesMessage(const std::vector<FileOutcome>& outcomes)
     if (problems > MAX_LISTED_PROBLEMS) {
         text += ("... and " + std::to_string(problems - MAX_LISTED_PROBLEMS) + " more\r\n").c_str();
     }
-    const std::string head = std::to_string(problems) + " of the " + std::to_string(outcomes.size()) +
-                             " files gave no full output:\r\n\r\n";
+    const std::string head = outcomes.size() == 1
+                                 ? std::string("The file gave no full output:\r\n\r\n")
+                                 : std::to_string(problems) + " of the " + std::to_string(outcomes.size()) +
+                                       " files gave no full output:\r\n\r\n";
     return CString(head.c_str()) + text;
 }

@@ -2,9 +2,9 @@
 #include "engine/eis_converter.h"
 
 #include "batch/settings.h"
+#include "engine/converter_files.h"
 #include "engine/field_splitter.h"
 #include "engine/numbers.h"
-#include "engine/output_file.h"
 #include "fileio/line_file.h"
 #include "platform/message_box.h"
 
@@ -63,13 +63,9 @@ void ConvertRow(const CString (&fields)[FIELD_CAPACITY], CLineFile& output, EisP
 
 int ConvertEisCsv(CString workPath, CString outputPath, ConversionReport* report)
 {
-    ConversionReport local;
-    ConversionReport& found = report != nullptr ? *report : local;
-    found = ConversionReport{};
-    CLineFile work;
-    OpenOrThrow(work, workPath, READ_TEXT);
-    COutputFile output(outputPath);
-
+    CConverterFiles files(workPath, outputPath, report);
+    ConversionReport& found = files.Report();
+    CLineFile& work = files.Work();
     const ULONGLONG length = work.GetLength();
     CString line;
     work.ReadLine(line);  // the column header
@@ -86,15 +82,12 @@ int ConvertEisCsv(CString workPath, CString outputPath, ConversionReport* report
             found.noDataReason = "no \"EIS\" row";
             break;
         }
-        ConvertRow(fields, output.Lines(), point);
+        ConvertRow(fields, files.Output(), point);
         ++found.rows;
     }
     if (found.rows > 0) {
         found.noDataReason.Empty();
     }
-    // Closed explicitly, so a failed close is reported rather than lost in
-    // a destructor.
-    work.Close();
-    output.Commit();
+    files.Finish();
     return 0;
 }

@@ -2,8 +2,8 @@
 #include "engine/iv_converter.h"
 
 #include "batch/settings.h"
+#include "engine/converter_files.h"
 #include "engine/numbers.h"
-#include "engine/output_file.h"
 #include "fileio/line_file.h"
 
 namespace {
@@ -83,30 +83,22 @@ void NoteNoData(const PointCount& found, ConversionReport& report)
 
 int ConvertIvFile(CString workPath, CString outputPath, ConversionReport* report)
 {
-    ConversionReport local;
-    ConversionReport& found = report != nullptr ? *report : local;
-    found = ConversionReport{};
-    CLineFile work;
-    OpenOrThrow(work, workPath, READ_TEXT);
-    COutputFile output(outputPath);
-
-    const PointCount count = ReadPointCount(work);
+    CConverterFiles files(workPath, outputPath, report);
+    ConversionReport& found = files.Report();
+    const PointCount count = ReadPointCount(files.Work());
     if (count.markerFound) {
         found.announced = count.count;
     }
     if (count.count > 0) {
         IvPoint point;
         CString line;
-        while (found.rows < count.count && ConvertPoint(work, output.Lines(), point, line)) {
+        while (found.rows < count.count && ConvertPoint(files.Work(), files.Output(), point, line)) {
             ++found.rows;
         }
     } else {
         NoteNoData(count, found);
     }
-    // Closed explicitly also without points, so a failed close is reported
-    // rather than lost in a destructor; a sweep without points still gets
-    // its empty output.
-    work.Close();
-    output.Commit();
+    // A sweep without points still gets its empty output.
+    files.Finish();
     return count.count > 0 ? 0 : NO_POINTS;
 }

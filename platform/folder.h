@@ -19,5 +19,9 @@ struct FolderListing {
 // Lists the regular files directly in the folder `path`; subfolders are not entered.
 FolderListing ListFolderFiles(const std::string& path);
 
+// Reads the regular files directly in the folder `path` into `listing`
+// (fileNames and error); each system has its own.
+void ReadFolderFiles(const std::string& path, FolderListing& listing);
+
 // The path of `name` inside `folder`, with one separator between them.
 std::string PathInFolder(const std::string& folder, const std::string& name);

@@ -8,14 +8,6 @@
 
 namespace {
 
-constexpr char SEPARATOR = '/';
-
-bool IsFolder(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 // Follows a link to what it names, so a link to a data file counts as that file.
 bool IsRegularFile(const std::string& path)
 {
@@ -45,17 +37,12 @@ bool IsDotEntry(const char* name)
 
 }  // namespace
 
-FolderListing ListFolderFiles(const std::string& path)
+void ReadFolderFiles(const std::string& path, FolderListing& listing)
 {
-    FolderListing listing;
-    listing.isFolder = IsFolder(path);
-    if (!listing.isFolder) {
-        return listing;
-    }
     DIR* dir = ::opendir(path.c_str());
     if (dir == nullptr) {
         listing.error = errno;
-        return listing;
+        return;
     }
     for (;;) {
         errno = 0;
@@ -69,13 +56,4 @@ FolderListing ListFolderFiles(const std::string& path)
         }
     }
     ::closedir(dir);
-    return listing;
-}
-
-std::string PathInFolder(const std::string& folder, const std::string& name)
-{
-    if (!folder.empty() && folder.back() == SEPARATOR) {
-        return folder + name;
-    }
-    return folder + SEPARATOR + name;
 }

@@ -6,19 +6,6 @@
 
 namespace {
 
-constexpr char SEPARATOR = '\\';
-
-bool EndsWithSeparator(const std::string& path)
-{
-    return !path.empty() && (path.back() == '\\' || path.back() == '/');
-}
-
-bool IsFolder(const std::string& path)
-{
-    const DWORD attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 // Everything that is not a folder or a device counts as a file; a link to a
 // folder carries the folder attribute and is left out with the folders.
 bool IsFile(const WIN32_FIND_DATAA& found)
@@ -28,19 +15,14 @@ bool IsFile(const WIN32_FIND_DATAA& found)
 
 }  // namespace
 
-FolderListing ListFolderFiles(const std::string& path)
+void ReadFolderFiles(const std::string& path, FolderListing& listing)
 {
-    FolderListing listing;
-    listing.isFolder = IsFolder(path);
-    if (!listing.isFolder) {
-        return listing;
-    }
     WIN32_FIND_DATAA found{};
     const HANDLE search = ::FindFirstFileA(PathInFolder(path, "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         const DWORD failure = ::GetLastError();
         listing.error = failure == ERROR_FILE_NOT_FOUND ? 0 : static_cast<long>(failure);
-        return listing;
+        return;
     }
     do {
         if (IsFile(found)) {
@@ -50,13 +32,4 @@ FolderListing ListFolderFiles(const std::string& path)
     const DWORD failure = ::GetLastError();
     listing.error = failure == ERROR_NO_MORE_FILES ? 0 : static_cast<long>(failure);
     ::FindClose(search);
-    return listing;
-}
-
-std::string PathInFolder(const std::string& folder, const std::string& name)
-{
-    if (EndsWithSeparator(folder)) {
-        return folder + name;
-    }
-    return folder + SEPARATOR + name;
 }

@@ -31,8 +31,8 @@ const std::string COLLISION_HEAD =
     "Nothing was converted: different files would be written to the same output file, and each would replace "
     "the one before.\r\n\r\n";
 const std::string COLLISION_ADVICE =
-    "\r\nUntick \"Reduce File Name\", remove one of the files from the list, or press \"Clear\" and pick the "
-    "files again.";
+    "\r\nUntick \"Reduce File Name\", or press \"Clear\" and pick the files again, leaving out one "
+    "file of each pair.";
 
 // A sweep that announces 8 points and holds 3.
 const char* const SHORT_SWEEP = "primary_data\r\n3\r\n8\r\n1 2e-3 3\r\n4 5e-3 6\r\n7 8e-3 9\r\n";
