@@ -2,10 +2,10 @@
 // checked against the name by device and inode.
 #include "platform/file_lock.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <cerrno>
 
 #include "platform/file_exception.h"
 #include "platform/sysio.h"

@@ -90,7 +90,8 @@ bool StillNamed(std::intptr_t locked, const CString& path)
     if (named == CFile::hFileNull) {
         const long failure = LastSystemError();
         // Gone, or deleted and still waiting for the last handle to close.
-        if (failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND || failure == ERROR_ACCESS_DENIED) {
+        if (failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND ||
+            failure == ERROR_ACCESS_DENIED) {
             return false;
         }
         CloseLocked(locked);

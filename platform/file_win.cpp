@@ -13,12 +13,12 @@ namespace {
 DWORD AccessOf(UINT flags)
 {
     switch (flags & (OPEN_WRITE | OPEN_READWRITE)) {
-    case OPEN_READ:
-        return GENERIC_READ;
-    case OPEN_WRITE:
-        return GENERIC_WRITE;
-    default:
-        return GENERIC_READ | GENERIC_WRITE;
+        case OPEN_READ:
+            return GENERIC_READ;
+        case OPEN_WRITE:
+            return GENERIC_WRITE;
+        default:
+            return GENERIC_READ | GENERIC_WRITE;
     }
 }
 

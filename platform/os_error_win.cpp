@@ -37,9 +37,8 @@ long CodeForPosixError(int posixError)
 CString SystemMessage(long osError)
 {
     char text[512] = {};
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                       static_cast<DWORD>(osError), 0, text, sizeof text, nullptr);
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        static_cast<DWORD>(osError), 0, text, sizeof text, nullptr);
     CString reason(text, static_cast<int>(length));
     int end = reason.GetLength();
     while (end > 0 && (reason[end - 1] == '\r' || reason[end - 1] == '\n' || reason[end - 1] == ' ' ||

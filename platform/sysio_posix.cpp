@@ -12,9 +12,8 @@ int OpenFile(const char* path, int flags, mode_t mode)
 }
 
 const SysIo REAL_SYS_IO = {
-    OpenFile,   ::close,  ::fstat,   ::unlink, ::fdopen, ::fread,  ::fwrite,
-    ::fgets,    ::fputs,  ::fseeko,  ::ftello, ::fflush, ::fclose, ::flock,
-    ::stat,     ::lstat,  ::rename,
+    OpenFile, ::close,  ::fstat,  ::unlink, ::fdopen, ::fread, ::fwrite, ::fgets,  ::fputs,
+    ::fseeko, ::ftello, ::fflush, ::fclose, ::flock,  ::stat,  ::lstat,  ::rename,
 };
 
 }  // namespace

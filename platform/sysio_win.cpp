@@ -5,8 +5,8 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-#include <cerrno>
 #include <io.h>
+#include <cerrno>
 
 namespace {
 
@@ -23,7 +23,8 @@ OVERLAPPED AtOffset(unsigned long long offset)
     return overlapped;
 }
 
-std::intptr_t CreateFileCall(const char* path, unsigned long access, unsigned long share, unsigned long disposition)
+std::intptr_t CreateFileCall(const char* path, unsigned long access, unsigned long share,
+                             unsigned long disposition)
 {
     // Handles are never inherited: a child process must not keep a file open
     // (nor its lock) after this process has closed it.
@@ -56,8 +57,8 @@ int GetFileIdCall(std::intptr_t handle, SysFileId* id)
 int LockFileExCall(std::intptr_t handle, unsigned long long offset, unsigned long long length)
 {
     OVERLAPPED at = AtOffset(offset);
-    return LockFileEx(AsHandle(handle), LOCKFILE_EXCLUSIVE_LOCK, 0, static_cast<DWORD>(length & 0xFFFFFFFFull),
-                      static_cast<DWORD>(length >> 32), &at);
+    return LockFileEx(AsHandle(handle), LOCKFILE_EXCLUSIVE_LOCK, 0,
+                      static_cast<DWORD>(length & 0xFFFFFFFFull), static_cast<DWORD>(length >> 32), &at);
 }
 
 int UnlockFileExCall(std::intptr_t handle, unsigned long long offset, unsigned long long length)
@@ -104,9 +105,26 @@ int MoveFileCall(const char* from, const char* to)
 }
 
 const SysIo REAL_SYS_IO = {
-    CreateFileCall, CloseHandleCall, GetFileSizeExCall, GetFileIdCall, LockFileExCall, UnlockFileExCall,
-    OpenOsfHandleCall, ::_close, DeleteFileCall, ::_fdopen, ::fread, ::fwrite, ::fgets, ::fputs, FseekCall,
-    FtellCall, ::fflush, ::fclose, GetFileAttributesCall, MoveFileCall,
+    CreateFileCall,
+    CloseHandleCall,
+    GetFileSizeExCall,
+    GetFileIdCall,
+    LockFileExCall,
+    UnlockFileExCall,
+    OpenOsfHandleCall,
+    ::_close,
+    DeleteFileCall,
+    ::_fdopen,
+    ::fread,
+    ::fwrite,
+    ::fgets,
+    ::fputs,
+    FseekCall,
+    FtellCall,
+    ::fflush,
+    ::fclose,
+    GetFileAttributesCall,
+    MoveFileCall,
 };
 
 }  // namespace

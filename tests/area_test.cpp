@@ -153,18 +153,10 @@ TEST_F(AreaTest, WordsThatTheLibraryReadsAreAccepted)
     // neither the words nor hexadecimal numbers, and its "%f" drops the sign
     // of a NaN.
     const WordCase cases[] = {
-        {"inf", "Area=inf"},
-        {"-Infinity", "Area=-inf"},
-        {"nan", "Area=nan"},
-        {"-nan", "Area=-nan"},
-        {"nan(123)", "Area=nan"},
-        {"0x1.8p1", "Area=3.000000"},
-        {"0X10", "Area=16.000000"},
-        {"0x", "Area=0.000000"},
-        {"0xp3", "Area=0.000000"},
-        {"--1", "Area=0.000000"},
-        {"+-1", "Area=0.000000"},
-        {"1e400", "Area=inf"},
+        {"inf", "Area=inf"},           {"-Infinity", "Area=-inf"}, {"nan", "Area=nan"},
+        {"-nan", "Area=-nan"},         {"nan(123)", "Area=nan"},   {"0x1.8p1", "Area=3.000000"},
+        {"0X10", "Area=16.000000"},    {"0x", "Area=0.000000"},    {"0xp3", "Area=0.000000"},
+        {"--1", "Area=0.000000"},      {"+-1", "Area=0.000000"},   {"1e400", "Area=inf"},
         {"-1e-400", "Area=-0.000000"},
     };
     for (const WordCase& c : cases) {

@@ -35,9 +35,14 @@ struct FindCase {
 TEST(CStringTest, FindGivesFirstZeroBasedIndexOrMinusOne)
 {
     const FindCase cases[] = {
-        {"D:\\run\\cell.idf", ".idf", 11}, {".idf", ".idf", 0},           {"CELL.IDF", ".idf", -1},
-        {"a.idf.idf", ".idf", 1},          {"", ".idf", -1},              {"xprimary_datax", "primary_data", 1},
-        {"abc", "", 0},                    {"EISEIS", "EIS", 0},
+        {"D:\\run\\cell.idf", ".idf", 11},
+        {".idf", ".idf", 0},
+        {"CELL.IDF", ".idf", -1},
+        {"a.idf.idf", ".idf", 1},
+        {"", ".idf", -1},
+        {"xprimary_datax", "primary_data", 1},
+        {"abc", "", 0},
+        {"EISEIS", "EIS", 0},
     };
     for (const FindCase& c : cases) {
         EXPECT_EQ(CString(c.text).Find(c.sub), c.expected) << c.text << " / " << c.sub;

@@ -59,8 +59,7 @@ std::vector<fs::path> SavedInputs(const fs::path& dir)
 {
     std::vector<fs::path> files;
     for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
-        if (entry.is_regular_file())
-            files.push_back(entry.path());
+        if (entry.is_regular_file()) files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
     return files;

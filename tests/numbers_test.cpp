@@ -1,9 +1,9 @@
 #include "engine/numbers.h"
 
 #include <climits>
-#include <cstdint>
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -260,7 +260,8 @@ TEST(FormatNumberLineTest, MatchesSnprintfOnGeneratedValues)
         for (char separator : {',', ' '}) {
             const std::string expected = testutil::GlibcFixedLine(separator, a, b, c);
             char got[NUMBER_LINE_CAPACITY];
-            ASSERT_EQ(FormatNumberLine(got, sizeof got, separator, a, b, c), static_cast<int>(expected.size()));
+            ASSERT_EQ(FormatNumberLine(got, sizeof got, separator, a, b, c),
+                      static_cast<int>(expected.size()));
             ASSERT_EQ(got, expected);
         }
     }
@@ -375,7 +376,7 @@ TEST(NumbersLocaleTest, RuntimePathsIgnoreTheProcessLocaleToo)
 
 struct EmptyHexCase {
     const char* text;
-    int count;   // numbers "%g %g %g" reads
+    int count;  // numbers "%g %g %g" reads
     float first;
 };
 
@@ -385,7 +386,7 @@ TEST(ParseFloatTripleTest, HexadecimalWithoutDigitsReadsAsGlibcReadsIt)
     // its point; MinGW's runtime reads on into the exponent (and then the
     // next number). Every system reads glibc's way.
     const EmptyHexCase cases[] = {
-        {"0xp1 7", 0, 0.0f},   {"0XP-1 7", 0, 0.0f},      {"-0xp 7", 0, 0.0f},  {"0x.p5 7", 1, 0.0f},
+        {"0xp1 7", 0, 0.0f},   {"0XP-1 7", 0, 0.0f},    {"-0xp 7", 0, 0.0f},  {"0x.p5 7", 1, 0.0f},
         {"+0x.p1 7", 1, 0.0f}, {"-0x.P-1 7", 1, -0.0f}, {"1 0xp 7", 1, 1.0f}, {"1 0x.p2 7", 2, 1.0f},
         {"0x.8p1 7", 2, 1.0f}, {"0x 7", 0, 0.0f},
     };
@@ -411,7 +412,8 @@ TEST(ParseFloatTripleTest, HexadecimalWithoutDigitsReadsAsGlibcReadsIt)
 bool SameDouble(double a, double b)
 {
     // NaNs compare by their sign, which is all that "%f" shows of them.
-    if (std::isnan(a) || std::isnan(b)) return std::isnan(a) && std::isnan(b) && std::signbit(a) == std::signbit(b);
+    if (std::isnan(a) || std::isnan(b))
+        return std::isnan(a) && std::isnan(b) && std::signbit(a) == std::signbit(b);
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
@@ -422,8 +424,8 @@ TEST(ParseDoubleTest, ReadsAsGlibcsAtofOnGeneratedTexts)
         std::string text = generate.Around(generate.FloatText());
         if (generate.Below(8) == 0) {
             text = generate.Pick({"", "-", "+", " ", "--", "+-"}) +
-                   generate.Pick({"inf", "INFINITY", "nan", "NaN(12)", "0x1.8p3", "0X.8", "0x", "0xp2", "0x1p",
-                                  "1e999", "1e-999", "4e-320", "in", "na"});
+                   generate.Pick({"inf", "INFINITY", "nan", "NaN(12)", "0x1.8p3", "0X.8", "0x", "0xp2",
+                                  "0x1p", "1e999", "1e-999", "4e-320", "in", "na"});
         }
         const double got = ParseDouble(text.c_str());
 #ifdef _WIN32
@@ -446,7 +448,8 @@ TEST(FormatFixedTest, WritesWhatGlibcWritesAndFailsCleanlyWhenShort)
         const std::uint64_t bits = random();
         double value;
         std::memcpy(&value, &bits, sizeof value);
-        if (i % 3 == 0) value = std::ldexp(static_cast<double>(bits % 100000000), -static_cast<int>(bits % 40));
+        if (i % 3 == 0)
+            value = std::ldexp(static_cast<double>(bits % 100000000), -static_cast<int>(bits % 40));
         const std::string line = testutil::GlibcFixedLine(',', value, value, value);
         const std::string expected = line.substr(0, line.find(','));
         char text[NUMBER_LINE_CAPACITY];

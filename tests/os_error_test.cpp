@@ -76,7 +76,8 @@ TEST(OsErrorTest, TableGivesCauseAndReason)
     for (const Win32ErrorEntry& entry : WIN32_ERRORS) {
         EXPECT_EQ(OsErrorCause(static_cast<long>(entry.code)), entry.cause) << entry.code;
         EXPECT_EQ(OsErrorReason(static_cast<long>(entry.code)), entry.reason) << entry.code;
-        EXPECT_EQ(CFileException::OsErrorToException(static_cast<long>(entry.code)), entry.cause) << entry.code;
+        EXPECT_EQ(CFileException::OsErrorToException(static_cast<long>(entry.code)), entry.cause)
+            << entry.code;
     }
     EXPECT_EQ(OsErrorCause(0), CFileException::none);
     EXPECT_EQ(OsErrorReason(0), "");
@@ -94,8 +95,9 @@ TEST(OsErrorTest, UnlistedCodeIsGenericWithTheSystemsWords)
 
 TEST(OsErrorTest, MessageOfAWindowsCodeReadsAsOnPosixSystems)
 {
-    EXPECT_EQ(CFileException(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND, "absent.idf").GetErrorMessage(),
-              "cannot open absent.idf: No such file or directory");
+    EXPECT_EQ(
+        CFileException(CFileException::fileNotFound, ERROR_FILE_NOT_FOUND, "absent.idf").GetErrorMessage(),
+        "cannot open absent.idf: No such file or directory");
     EXPECT_EQ(CFileException(CFileException::diskFull, ERROR_DISK_FULL, "D:\\out.txt").GetErrorMessage(),
               "cannot write D:\\out.txt: No space left on device");
 }

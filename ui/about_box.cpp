@@ -5,8 +5,8 @@
 #include "ui/resource.h"
 
 CAboutBox::CAboutBox()
-    : wxDialog(nullptr, IDD_ABOUTBOX, ABOUT_DIALOG_TEMPLATE.caption, wxDefaultPosition,
-               wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX)
+    : wxDialog(nullptr, IDD_ABOUTBOX, ABOUT_DIALOG_TEMPLATE.caption, wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX)
 {
     SetClientSize(TemplateSize(this, ABOUT_DIALOG_TEMPLATE));
     CreateTemplateControls(this, ABOUT_DIALOG_TEMPLATE, LoadMainIcon());

@@ -51,9 +51,8 @@ void PlaceBesideTopWindow(wxWindow* console)
     const int screenIndex = wxDisplay::GetFromWindow(top);
     const wxDisplay display(screenIndex == wxNOT_FOUND ? 0U : static_cast<unsigned>(screenIndex));
     const wxSize size = console->GetSize();
-    const PixelPoint at = ConsoleOriginBeside(ToPixelRect(top->GetRect()),
-                                              ToPixelRect(display.GetClientArea()),
-                                              size.x, size.y, CONSOLE_GAP);
+    const PixelPoint at = ConsoleOriginBeside(
+        ToPixelRect(top->GetRect()), ToPixelRect(display.GetClientArea()), size.x, size.y, CONSOLE_GAP);
     console->Move(at.x, at.y);
 }
 

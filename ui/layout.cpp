@@ -35,16 +35,16 @@ int KeepInside(int pos, int length, int start, int room)
 
 }  // namespace
 
-PixelPoint DialogOriginForPair(const PixelRect& screen, int dialogW, int dialogH,
-                               int consoleW, int consoleH, int gap)
+PixelPoint DialogOriginForPair(const PixelRect& screen, int dialogW, int dialogH, int consoleW, int consoleH,
+                               int gap)
 {
     const int pairW = dialogW + gap + consoleW;
     const int pairH = std::max(dialogH, consoleH);
     return {CentreIn(screen.x, screen.w, pairW), CentreIn(screen.y, screen.h, pairH)};
 }
 
-PixelPoint ConsoleOriginBeside(const PixelRect& dialog, const PixelRect& screen,
-                               int consoleW, int consoleH, int gap)
+PixelPoint ConsoleOriginBeside(const PixelRect& dialog, const PixelRect& screen, int consoleW, int consoleH,
+                               int gap)
 {
     const int x = KeepInside(dialog.x + dialog.w + gap, consoleW, screen.x, screen.w);
     const int y = KeepInside(dialog.y, consoleH, screen.y, screen.h);

@@ -56,10 +56,10 @@ inline constexpr int CONSOLE_GAP = 12;
 
 // Where the dialog goes so that it and the console beside it (with `gap`
 // between) are centred together on `screen`; never left of or above it.
-PixelPoint DialogOriginForPair(const PixelRect& screen, int dialogW, int dialogH,
-                               int consoleW, int consoleH, int gap);
+PixelPoint DialogOriginForPair(const PixelRect& screen, int dialogW, int dialogH, int consoleW, int consoleH,
+                               int gap);
 
 // Where the console goes: right of `dialog` with `gap` between, its top in
 // line with the dialog's, moved left as far as needed to stay on `screen`.
-PixelPoint ConsoleOriginBeside(const PixelRect& dialog, const PixelRect& screen,
-                               int consoleW, int consoleH, int gap);
+PixelPoint ConsoleOriginBeside(const PixelRect& dialog, const PixelRect& screen, int consoleW, int consoleH,
+                               int gap);

@@ -41,8 +41,7 @@ wxWindow* MakeMultiLineEdit(wxWindow* parent, const ControlTemplate& c, const Pl
 {
     const long style = wxTE_MULTILINE | wxTE_DONTWRAP | wxVSCROLL;
     if ((c.style & STYLE_DIGITS_ONLY) != 0) {
-        return new wxTextCtrl(parent, c.id, c.text, at.pos, at.size, style,
-                              wxTextValidator(wxFILTER_DIGITS));
+        return new wxTextCtrl(parent, c.id, c.text, at.pos, at.size, style, wxTextValidator(wxFILTER_DIGITS));
     }
     return new wxTextCtrl(parent, c.id, c.text, at.pos, at.size, style);
 }

@@ -41,8 +41,8 @@ const ControlTemplate ABOUT_CONTROLS[] = {
 
 }  // namespace
 
-const DialogTemplate MAIN_DIALOG_TEMPLATE = {
-    IDD_MAIN, MAIN_CAPTION, 320, 200, MAIN_CONTROLS, std::size(MAIN_CONTROLS)};
+const DialogTemplate MAIN_DIALOG_TEMPLATE = {IDD_MAIN, MAIN_CAPTION,  320,
+                                             200,      MAIN_CONTROLS, std::size(MAIN_CONTROLS)};
 
-const DialogTemplate ABOUT_DIALOG_TEMPLATE = {
-    IDD_ABOUTBOX, ABOUT_CAPTION, 235, 55, ABOUT_CONTROLS, std::size(ABOUT_CONTROLS)};
+const DialogTemplate ABOUT_DIALOG_TEMPLATE = {IDD_ABOUTBOX, ABOUT_CAPTION,  235,
+                                              55,           ABOUT_CONTROLS, std::size(ABOUT_CONTROLS)};

@@ -13,7 +13,6 @@ std::string CStdoutTap::Take()
     return text;
 }
 
-
 std::string ToWindowText(std::string_view raw)
 {
     std::string text;

@@ -2,11 +2,11 @@
 // wake the reader.
 #include "ui/stdout_tap.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
 
 namespace {
 

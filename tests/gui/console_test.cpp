@@ -1,10 +1,10 @@
 // The console: the tap that catches a descriptor's output without ever
 // making the writer wait, and the window that shows it.
+#include <fcntl.h>
+#include <unistd.h>
 #include <atomic>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -159,7 +159,8 @@ TEST(ConsoleWindowTest, ShowsLinesWithoutCarriageReturns)
     auto* window = new CConsoleWindow();
     window->AppendOutput("Finished Processing file: /d/a.idf\r\n");
     window->AppendOutput("Finished Processing file: /d/b.idf\r");
-    EXPECT_EQ(window->GetShownText(), "Finished Processing file: /d/a.idf\nFinished Processing file: /d/b.idf");
+    EXPECT_EQ(window->GetShownText(),
+              "Finished Processing file: /d/a.idf\nFinished Processing file: /d/b.idf");
     window->AppendOutput("\n");
     EXPECT_EQ(window->GetShownText(),
               "Finished Processing file: /d/a.idf\nFinished Processing file: /d/b.idf\n");
@@ -199,7 +200,8 @@ TEST(ConsoleWindowTest, OutputArrivesWithoutBeingAskedFor)
     OpenDiagnosticConsole();
     std::printf("unprompted line\n");
     std::fflush(stdout);
-    EXPECT_TRUE(guitest::PumpUntil([] { return DiagnosticConsole()->GetShownText().Contains("unprompted line\n"); }));
+    EXPECT_TRUE(
+        guitest::PumpUntil([] { return DiagnosticConsole()->GetShownText().Contains("unprompted line\n"); }));
 }
 
 }  // namespace

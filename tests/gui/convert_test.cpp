@@ -77,7 +77,8 @@ TEST_F(ConvertTest, SweepUsesTheAreaFromTheBox)
     Text(IDC_AREA)->SetValue("0.5");
     Pick({input});
     ClickOkAndWait();
-    EXPECT_EQ(ReadBytes(m_dir / "cell_A_07+IV.txt"), ReadBytes(TestData("iv_worked_example_count_2/expected.txt")));
+    EXPECT_EQ(ReadBytes(m_dir / "cell_A_07+IV.txt"),
+              ReadBytes(TestData("iv_worked_example_count_2/expected.txt")));
     EXPECT_EQ(m_beeps, 1);
     EXPECT_FALSE(guitest::fs::exists(m_dir / "123.xqrtmp"));
 }
@@ -88,7 +89,8 @@ TEST_F(ConvertTest, ImpedanceUsesTheAreaFromTheBox)
     Text(IDC_AREA)->SetValue("2");
     Pick({input});
     ClickOkAndWait();
-    EXPECT_EQ(ReadBytes(m_dir / "scan_B_02+IV.txt"), ReadBytes(TestData("eis_worked_example_area_2/expected.txt")));
+    EXPECT_EQ(ReadBytes(m_dir / "scan_B_02+IV.txt"),
+              ReadBytes(TestData("eis_worked_example_area_2/expected.txt")));
     EXPECT_EQ(m_beeps, 1);
 }
 

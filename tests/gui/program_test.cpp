@@ -2,14 +2,14 @@
 // the console's close box is refused, and the dialog's close box ends the
 // program with exit status 0. Windows are found and closed through the X
 // server, as a window manager would, so no window manager is needed.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 // Before the X headers, whose macros (None, Bool) would clash with it.

@@ -29,15 +29,15 @@ TEST_P(IconOriginTest, CentresWithTheRoundingOfTheMinimisedIcon)
     EXPECT_EQ(IconOrigin(c.clientW, c.clientH, c.iconW, c.iconH), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, IconOriginTest,
-    ::testing::Values(IconCase{"EvenSlackSplitsEvenly", 36, 36, 32, 32, {2, 2}},
-                      IconCase{"OddSlackRoundsUp", 37, 38, 32, 32, {3, 3}},
-                      IconCase{"NoSlack", 32, 32, 32, 32, {0, 0}},
-                      IconCase{"AxesAreIndependent", 100, 40, 32, 32, {34, 4}},
-                      IconCase{"SmallerClientTruncatesTowardZero", 10, 20, 32, 32, {-10, -5}},
-                      IconCase{"OneShortTruncatesToZero", 31, 30, 32, 32, {0, 0}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, IconOriginTest,
+                         ::testing::Values(IconCase{"EvenSlackSplitsEvenly", 36, 36, 32, 32, {2, 2}},
+                                           IconCase{"OddSlackRoundsUp", 37, 38, 32, 32, {3, 3}},
+                                           IconCase{"NoSlack", 32, 32, 32, 32, {0, 0}},
+                                           IconCase{"AxesAreIndependent", 100, 40, 32, 32, {34, 4}},
+                                           IconCase{
+                                               "SmallerClientTruncatesTowardZero", 10, 20, 32, 32, {-10, -5}},
+                                           IconCase{"OneShortTruncatesToZero", 31, 30, 32, 32, {0, 0}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PairPlacementTest, DialogAndConsoleAreCentredTogether)
 {
@@ -138,14 +138,13 @@ TEST_P(WindowTextTest, LineEndsBecomeLf)
     EXPECT_EQ(ToWindowText(GetParam().raw), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, WindowTextTest,
-    ::testing::Values(WindowTextCase{"CrLfBecomesLf", "a\r\nb\r\n", "a\nb\n"},
-                      WindowTextCase{"LfStays", "a\nb", "a\nb"},
-                      WindowTextCase{"LoneCrStays", "a\rb", "a\rb"},
-                      WindowTextCase{"TrailingCrStays", "a\r", "a\r"},
-                      WindowTextCase{"CrCrLfKeepsOneCr", "a\r\r\n", "a\r\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, WindowTextTest,
+                         ::testing::Values(WindowTextCase{"CrLfBecomesLf", "a\r\nb\r\n", "a\nb\n"},
+                                           WindowTextCase{"LfStays", "a\nb", "a\nb"},
+                                           WindowTextCase{"LoneCrStays", "a\rb", "a\rb"},
+                                           WindowTextCase{"TrailingCrStays", "a\r", "a\r"},
+                                           WindowTextCase{"CrCrLfKeepsOneCr", "a\r\r\n", "a\r\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TrimPointTest, TextWithinTheLimitIsKeptWhole)
 {
