@@ -4,12 +4,12 @@
 
 #include "platform/cstring.h"
 
-// Dialog templates.
-inline constexpr int IDD_ABOUTBOX = 100;
-inline constexpr int IDD_MAIN = 102;
-
-// The program icon.
-inline constexpr int IDR_MAINFRAME = 128;
+// Dialog templates and the program icon.
+enum ResourceId : int {
+    IDD_ABOUTBOX = 100,
+    IDD_MAIN = 102,
+    IDR_MAINFRAME = 128,
+};
 
 // String table entry with the About entry's text.
 inline constexpr UINT IDS_ABOUTBOX = 101;
@@ -19,14 +19,16 @@ inline constexpr int IDM_ABOUTBOX = 0x0010;
 
 // Controls of the main dialog. OK and Cancel use the toolkit's own ids so
 // that Enter, Escape and the close box reach them.
-inline constexpr int IDC_FILE_LIST = 1000;
-inline constexpr int IDC_BROWSE = 1001;
-inline constexpr int IDC_AREA = 1002;
-inline constexpr int IDC_AREA_ECHO = 1003;
-inline constexpr int IDC_REDUCE_NAME = 1004;
-inline constexpr int IDC_LINK = 1005;
-inline constexpr int IDC_CLEAR = 1006;
-inline constexpr int IDC_STATIC = -1;
+enum ControlId : int {
+    IDC_FILE_LIST = 1000,
+    IDC_BROWSE = 1001,
+    IDC_AREA = 1002,
+    IDC_AREA_ECHO = 1003,
+    IDC_REDUCE_NAME = 1004,
+    IDC_LINK = 1005,
+    IDC_CLEAR = 1006,
+    IDC_STATIC = -1,
+};
 
 // Caption of the main dialog and of the About box.
 inline constexpr const char* MAIN_CAPTION = "Quillmere_IV_To TXT(Brenholt)";
