@@ -5,6 +5,12 @@
 #
 #   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DQUILLMERE_GUI=OFF
 #
+# The dialog as well, against the wxWidgets for Windows that
+# scripts/setup-wxmsw builds (it prints the folder):
+#
+#   cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+#     -DQUILLMERE_WXMSW_PREFIX="$(scripts/setup-wxmsw)"
+#
 # Tests run through Wine: CTest starts every test program, and test
 # discovery starts the test program, through CMAKE_CROSSCOMPILING_EMULATOR.
 
@@ -19,6 +25,12 @@ find_program(CMAKE_RC_COMPILER NAMES ${QUILLMERE_MINGW_TARGET}-windres)
 
 # Headers and libraries come from the cross tree only; build tools from the host.
 set(CMAKE_FIND_ROOT_PATH /usr/${QUILLMERE_MINGW_TARGET})
+# The static wxWidgets for Windows that scripts/setup-wxmsw builds. Its
+# wx-config is looked for only below the find root, so its folder is one.
+set(QUILLMERE_WXMSW_PREFIX "" CACHE PATH "wxWidgets for Windows (a prefix with bin/wx-config)")
+if(QUILLMERE_WXMSW_PREFIX)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${QUILLMERE_WXMSW_PREFIX})
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
