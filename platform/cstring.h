@@ -49,8 +49,14 @@ public:
     CString& operator+=(const char* text);
     CString& operator+=(char ch);
 
-    // Replaces the whole content with printf-formatted text.
+    // Replaces the whole content with printf-formatted text. With MinGW the
+    // C++ runtime's vsnprintf is the C99 one (%zu and the rest), which the
+    // compiler checks as gnu_printf; its plain printf means Microsoft's.
+#ifdef __MINGW32__
+    void Format(const char* format, ...) __attribute__((format(gnu_printf, 2, 3)));
+#else
     void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+#endif
 
     // First index of `sub` at or after `start`, or -1. Exact byte match.
     int Find(const char* sub, int start = 0) const;
@@ -72,8 +78,14 @@ public:
     // Ends direct access: -1 takes the length from the zero-terminated content.
     void ReleaseBuffer(int newLength = -1);
 
-    friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
-    friend bool operator==(const CString& a, const char* b) { return a.m_text == b; }
+    friend bool operator==(const CString& a, const CString& b)
+    {
+        return a.m_text == b.m_text;
+    }
+    friend bool operator==(const CString& a, const char* b)
+    {
+        return a.m_text == b;
+    }
 
 private:
     std::string m_text;

@@ -23,9 +23,13 @@ using BeepSink = std::function<void(UINT type)>;
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);
 
 // Sounds the system sound of `type` (MB_ICONASTERISK for "done"). Windows'
-// own headers declare a MessageBeep of their own, so a file that includes
-// <windows.h> cannot include this header as well.
+// own headers declare a MessageBeep of their own: a file that has included
+// them first (as the toolkit's headers do on Windows) sees only theirs and
+// must not call it, and a file that includes them after this header cannot
+// include both.
+#ifndef WINUSERAPI
 void MessageBeep(UINT type);
+#endif
 
 // Install a sink; returns the previous one. The default message sink writes
 // the text to standard error; the default beep writes a BEL to standard error.

@@ -4,11 +4,32 @@
 // own, which the platform layer's message header declares too.
 #include "ui/converter_dlg.h"
 
+#include "ui/layout.h"
 #include "ui/resource.h"
 #include "ui/system_menu.h"
 
 // Last: its macros must not rename anything declared above.
 #include <wx/msw/wrapwin.h>
+
+namespace {
+
+// The minimised window's face: its background as the system erases an
+// icon's, then the window icon in the middle of the client area.
+void PaintMinimisedIcon(HWND window, HICON icon)
+{
+    PAINTSTRUCT paint;
+    const HDC dc = ::BeginPaint(window, &paint);
+    ::SendMessageA(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int iconW = ::GetSystemMetrics(SM_CXICON);
+    const int iconH = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    ::GetClientRect(window, &client);
+    const PixelPoint at = IconOrigin(client.right - client.left, client.bottom - client.top, iconW, iconH);
+    ::DrawIcon(dc, at.x, at.y, icon);
+    ::EndPaint(window, &paint);
+}
+
+}  // namespace
 
 void CConverterDlg::AppendAboutToSystemMenu(const CString& text)
 {
@@ -23,6 +44,10 @@ WXLRESULT CConverterDlg::MSWWindowProc(WXUINT message, WXWPARAM wParam, WXLPARAM
 {
     if (message == WM_SYSCOMMAND && IsAboutCommand(static_cast<int>(wParam))) {
         ShowAboutBox();
+        return 0;
+    }
+    if (message == WM_PAINT && ::IsIconic(GetHWND())) {
+        PaintMinimisedIcon(GetHWND(), m_hIcon.GetHICON());
         return 0;
     }
     if (message == WM_QUERYDRAGICON) {
