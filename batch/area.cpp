@@ -5,8 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "batch/settings.h"
 #include "engine/numbers.h"
+#include "engine/settings.h"
 
 namespace {
 

@@ -4,7 +4,6 @@
 #include <map>
 #include <string>
 
-#include "batch/job_table.h"
 #include "batch/naming.h"
 #include "platform/path.h"
 
@@ -13,13 +12,13 @@ bool IsUsableArea(float area)
     return std::isfinite(area) && area > 0.0f;
 }
 
-std::vector<OutputCollision> FindOutputCollisions(bool reduceNames)
+std::vector<OutputCollision> FindOutputCollisions(const std::vector<BatchJob>& jobs, bool reduceNames)
 {
     std::vector<CString> inputs;
     std::vector<CString> outputs;
-    for (int job = 0; job < g_jobCount && job < MAX_JOBS; ++job) {
-        inputs.push_back(g_sourceEntries[job].fullPath);
-        outputs.push_back(TargetPathOf(job, reduceNames));
+    for (const BatchJob& job : jobs) {
+        inputs.push_back(job.input);
+        outputs.push_back(OutputPathFor(job.input, reduceNames || job.reduced));
     }
     return FindOutputCollisions(inputs, outputs);
 }
@@ -40,24 +39,4 @@ std::vector<OutputCollision> FindOutputCollisions(const std::vector<CString>& in
         }
     }
     return collisions;
-}
-
-CString CollisionMessage(const std::vector<OutputCollision>& collisions, const char* advice)
-{
-    CString text(
-        "Nothing was converted: different files would be written to the same output file, and "
-        "each would replace the one before.\r\n\r\n");
-    for (std::size_t i = 0; i < collisions.size() && i < MAX_LISTED_COLLISIONS; ++i) {
-        CString pair;
-        pair.Format("%s\r\n%s\r\n    both give %s\r\n", collisions[i].firstInput.c_str(),
-                    collisions[i].secondInput.c_str(), collisions[i].output.c_str());
-        text += pair;
-    }
-    if (collisions.size() > MAX_LISTED_COLLISIONS) {
-        text +=
-            ("... and " + std::to_string(collisions.size() - MAX_LISTED_COLLISIONS) + " more\r\n").c_str();
-    }
-    text += "\r\n";
-    text += advice;
-    return text;
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "batch/job_table.h"
 #include "platform/cstring.h"
 
 // The message for an area that cannot be used.
@@ -23,27 +24,13 @@ struct OutputCollision {
     CString output;
 };
 
-// Every pair of different inputs among the jobs whose outputs, as this run
+// Every pair of different inputs among `jobs` whose outputs, as this run
 // would write them ("Reduce File Name" applied when `reduceNames` is set),
 // are the same file name (compared as this system compares names). Each
 // later input is paired with the first one that claimed its output. The
 // same input listed twice is no collision.
-std::vector<OutputCollision> FindOutputCollisions(bool reduceNames);
+std::vector<OutputCollision> FindOutputCollisions(const std::vector<BatchJob>& jobs, bool reduceNames);
 
-// The same over `inputs` and the outputs this run would give them, pair by
-// pair, for lists longer than the job table.
+// The same over `inputs` and the outputs this run gives them, pair by pair.
 std::vector<OutputCollision> FindOutputCollisions(const std::vector<CString>& inputs,
                                                   const std::vector<CString>& outputs);
-
-// Pairs listed in the collision message; the rest are counted.
-inline constexpr std::size_t MAX_LISTED_COLLISIONS = 10;
-
-// What the dialog's user can do about collisions.
-inline constexpr const char* DIALOG_COLLISION_ADVICE =
-    "Untick \"Reduce File Name\", or press \"Clear\" and pick the files again, leaving out one "
-    "file of each pair.";
-
-// The message that lists the collisions and ends with `advice`, what the
-// user can do.
-CString CollisionMessage(const std::vector<OutputCollision>& collisions,
-                         const char* advice = DIALOG_COLLISION_ADVICE);

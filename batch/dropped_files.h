@@ -32,6 +32,3 @@ bool IsDataFileName(const std::string& name);
 // (subfolders are not entered, other files are left out), sorted by name
 // byte by byte; every other path is kept as it is, existing or not.
 DroppedFiles ExpandDroppedPaths(const std::vector<std::string>& dropped);
-
-// The one message about dropped folders that gave no job; empty when there are none.
-CString SkippedFoldersMessage(const std::vector<SkippedFolder>& skipped);

@@ -1,6 +1,8 @@
-// The job table and the file-list text. Process-wide, alive from static
-// construction to exit.
+// The job table and the file-list text: what the dialog's list holds.
+// Process-wide, alive from static construction to exit.
 #pragma once
+
+#include <vector>
 
 #include "platform/cstring.h"
 
@@ -16,9 +18,12 @@ struct PathEntry {
 using SourceEntry = PathEntry;
 using TargetEntry = PathEntry;
 
-// The job table: two parallel arrays and a count; slot i of both is job i.
+// The job table: parallel arrays and a count; slot i of each is job i.
 extern SourceEntry g_sourceEntries[MAX_JOBS];
 extern TargetEntry g_targetEntries[MAX_JOBS];
+// Jobs whose output name a run with "Reduce File Name" shortened; it stays
+// short in later runs, ticked or not.
+extern bool g_targetReduced[MAX_JOBS];
 extern int g_jobCount;
 
 // The text last built for the file-list box.
@@ -26,3 +31,13 @@ extern CString g_fileListText;
 
 // Sets the job count to 0; the slots keep their old strings until reused.
 void ClearJobs();
+
+// One job of a batch run: an input, and whether its output name is already
+// shortened.
+struct BatchJob {
+    CString input;
+    bool reduced = false;
+};
+
+// The jobs of the table, in order, for a run.
+std::vector<BatchJob> TableJobs();

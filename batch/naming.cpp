@@ -1,9 +1,7 @@
-// Picked files become jobs here, and output paths get their names.
+// Output paths get their names here, and picked files become jobs.
 #include "batch/naming.h"
 
 #include <cstring>
-
-#include "batch/job_table.h"
 
 namespace {
 
@@ -20,10 +18,28 @@ bool IsSplitSeparator(char ch)
     return ch == '\\' || ch == '/';
 }
 
-// Joins dir, name and ext into fullPath, the one way every target path is built.
-void RebuildTargetPath(TargetEntry& target)
+// The name shortened to what follows its last underscore; unchanged without one.
+CString ReducedName(const CString& name)
 {
-    target.fullPath.Format(JOIN_PATH_FORMAT, target.dir.c_str(), target.name.c_str(), target.ext.c_str());
+    const int underscore = name.ReverseFind('_');
+    if (underscore < 0) {
+        return name;
+    }
+    CString reduced = name;
+    reduced.Delete(0, underscore + 1);
+    return reduced;
+}
+
+// Fills `entry` with the parts of `path`. The directory is cut from the
+// full path rather than taken from the splitter, so it keeps the drive in
+// front of it.
+void SplitIntoEntry(const CString& path, PathEntry& entry)
+{
+    entry.fullPath = path;
+    CString drive;
+    CString splitDir;
+    SplitPath(path, drive, splitDir, entry.name, entry.ext);
+    entry.dir = path.Left(path.GetLength() - entry.name.GetLength() - entry.ext.GetLength());
 }
 
 }  // namespace
@@ -57,29 +73,36 @@ void SplitPath(const char* path, CString& drive, CString& dir, CString& name, CS
     }
 }
 
+TargetEntry OutputEntryFor(const CString& inputPath, bool reduceName)
+{
+    SourceEntry source;
+    SplitIntoEntry(inputPath, source);
+    TargetEntry target;
+    target.name.Format(TARGET_NAME_FORMAT, source.name.c_str());
+    // The "+IV" has no underscore, so a shortened name always keeps it.
+    if (reduceName) {
+        target.name = ReducedName(target.name);
+    }
+    target.ext = TARGET_EXT;
+    target.dir = source.dir;
+    target.fullPath.Format(JOIN_PATH_FORMAT, target.dir.c_str(), target.name.c_str(), target.ext.c_str());
+    return target;
+}
+
+CString OutputPathFor(const CString& inputPath, bool reduceName)
+{
+    return OutputEntryFor(inputPath, reduceName).fullPath;
+}
+
 bool AddJob(CString path)
 {
     const int k = g_jobCount;
     if (k < 0 || k >= MAX_JOBS) {
         return false;
     }
-    SourceEntry& source = g_sourceEntries[k];
-    TargetEntry& target = g_targetEntries[k];
-
-    source.fullPath = path;
-    CString drive;
-    CString splitDir;
-    SplitPath(source.fullPath, drive, splitDir, source.name, source.ext);
-    // The directory is cut from the full path rather than taken from the
-    // splitter, so it keeps the drive in front of it.
-    source.dir =
-        source.fullPath.Left(source.fullPath.GetLength() - source.name.GetLength() - source.ext.GetLength());
-
-    target.name.Format(TARGET_NAME_FORMAT, source.name.c_str());
-    target.ext = TARGET_EXT;
-    target.dir = source.dir;
-    RebuildTargetPath(target);
-
+    SplitIntoEntry(path, g_sourceEntries[k]);
+    g_targetEntries[k] = OutputEntryFor(path, false);
+    g_targetReduced[k] = false;
     g_jobCount = k + 1;
     return true;
 }
@@ -104,42 +127,16 @@ void RebuildFileListText()
     }
 }
 
-CString ReducedTargetName(const CString& name)
-{
-    const int underscore = name.ReverseFind('_');
-    if (underscore < 0) {
-        return name;
-    }
-    CString reduced = name;
-    reduced.Delete(0, underscore + 1);
-    return reduced;
-}
-
 CString TargetPathOf(int job, bool reduceName)
 {
-    const TargetEntry& target = g_targetEntries[job];
-    if (!reduceName || target.name.ReverseFind('_') < 0) {
-        return target.fullPath;
-    }
-    TargetEntry reduced;
-    reduced.name = ReducedTargetName(target.name);
-    reduced.ext = TARGET_EXT;
-    reduced.dir = g_sourceEntries[job].dir;
-    RebuildTargetPath(reduced);
-    return reduced.fullPath;
+    return OutputPathFor(g_sourceEntries[job].fullPath, reduceName || g_targetReduced[job]);
 }
 
 void ReduceTargetName(int job)
 {
-    if (job < 0 || job >= MAX_JOBS) {
+    if (job < 0 || job >= MAX_JOBS || g_targetEntries[job].name.ReverseFind('_') < 0) {
         return;
     }
-    TargetEntry& target = g_targetEntries[job];
-    if (target.name.ReverseFind('_') < 0) {
-        return;
-    }
-    target.name = ReducedTargetName(target.name);
-    target.ext = TARGET_EXT;
-    target.dir.Format("%s", g_sourceEntries[job].dir.c_str());
-    RebuildTargetPath(target);
+    g_targetEntries[job] = OutputEntryFor(g_sourceEntries[job].fullPath, true);
+    g_targetReduced[job] = true;
 }

@@ -1,9 +1,10 @@
-// Turning picked files into jobs, and the output naming rules.
+// The output naming rule, and picked files turned into jobs.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "batch/job_table.h"
 #include "platform/cstring.h"
 
 // Splits a path the way the platform's path splitter does: drive ("X:" when
@@ -11,9 +12,17 @@
 // name (up to the last '.' of the rest) and extension (from that '.').
 void SplitPath(const char* path, CString& drive, CString& dir, CString& name, CString& ext);
 
-// Appends one job for `path` in slot g_jobCount with the output path
-// dir + name + "+IV" + ".txt". Returns false, changing nothing, when the
-// table already holds MAX_JOBS jobs.
+// The parts of the output the naming rule gives `inputPath`: the input's
+// folder and name, "+IV" and ".txt"; with `reduceName`, the name keeps only
+// what follows its last underscore. Depends on nothing but its arguments.
+TargetEntry OutputEntryFor(const CString& inputPath, bool reduceName);
+
+// The full path of that output.
+CString OutputPathFor(const CString& inputPath, bool reduceName);
+
+// Appends one job for `path` in slot g_jobCount, its output named by the
+// rule above. Returns false, changing nothing, when the table already holds
+// MAX_JOBS jobs.
 bool AddJob(CString path);
 
 // Adds each path in order; returns how many were refused because the table was full.
@@ -22,12 +31,10 @@ int AddJobs(const std::vector<std::string>& paths);
 // Rebuilds g_fileListText: each job's source name followed by CR LF.
 void RebuildFileListText();
 
-// Shortens job `job`'s target name to what follows its last underscore and
-// rebuilds the target path; no underscore, no change.
+// Shortens job `job`'s output name to what follows its last underscore, for
+// good: later runs keep writing there until the job is picked again. A name
+// without an underscore is left as it is.
 void ReduceTargetName(int job);
-
-// `name` shortened to what follows its last underscore; unchanged without one.
-CString ReducedTargetName(const CString& name);
 
 // The output path job `job` would be written to, with "Reduce File Name"
 // applied when `reduceName` is set, without changing the job table.

@@ -10,10 +10,10 @@
 #include "batch/area.h"
 #include "batch/batch_checks.h"
 #include "batch/batch_run.h"
-#include "batch/job_table.h"
+#include "batch/messages.h"
 #include "batch/naming.h"
-#include "batch/settings.h"
 #include "cli/run_report.h"
+#include "engine/settings.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
 #include "platform/file_status.h"
@@ -37,17 +37,14 @@ constexpr const char* COLLISION_ADVICE = "Leave one of the files out of the comm
 // Where the run stands, for the hooks, the message sink and the reports.
 struct RunState {
     RunRecord record;
-    std::size_t batchStart = 0;  // index of the current batch's first job
-    int job = 0;                 // the current job within its batch
-    CString source;              // the current job's input path
+    std::size_t job = 0;  // index of the current job
+    CString source;       // the current job's input path
     // Texts the converters showed for the current job, held until its
     // outcome says whether its warning line covers them.
     std::vector<CString> messages;
     // The first failed write to standard output, as an operating-system error.
     bool stdoutFailed = false;
     long stdoutError = 0;
-
-    std::size_t Current() const { return batchStart + static_cast<std::size_t>(job); }
 };
 
 void WriteLine(const std::string& text)
@@ -135,25 +132,16 @@ bool CheckInputs(RunRecord& record)
     return false;
 }
 
-// Fills in each file's output as this run will write it. The job table
-// works it out, a table's worth of files at a time.
+// Fills in each file's output as this run will write it.
 void PlanOutputs(RunRecord& record)
 {
-    for (std::size_t first = 0; first < record.files.size(); first += MAX_JOBS) {
-        const std::size_t end = std::min(record.files.size(), first + static_cast<std::size_t>(MAX_JOBS));
-        ClearJobs();
-        for (std::size_t i = first; i < end; ++i) {
-            AddJob(record.files[i].input);
-        }
-        for (std::size_t i = first; i < end; ++i) {
-            record.files[i].output = TargetPathOf(static_cast<int>(i - first), record.reduceName);
-        }
+    for (FileRecord& file : record.files) {
+        file.output = OutputPathFor(file.input, record.reduceName);
     }
-    ClearJobs();
 }
 
-// Different files that would write one output, over the whole command
-// line: the batches of 1000 each look only at their own files.
+// Different files that would write one output, named with the advice
+// that fits the command line.
 bool CheckCollisions(RunRecord& record)
 {
     std::vector<CString> inputs;
@@ -199,11 +187,11 @@ int ReportUsageError(const std::string& error)
 }
 
 // A file error ends the run at the current job; that job and every later
-// one, in this batch and in the batches still to come, did not run.
+// one did not run.
 void ReportStop(RunState& state, const CString& reason)
 {
     RunRecord& record = state.record;
-    const std::size_t current = state.Current();
+    const std::size_t current = state.job;
     if (current < record.files.size()) {
         record.files[current].fate = FileFate::failed;
         record.files[current].message = reason;
@@ -221,8 +209,8 @@ void ReportStop(RunState& state, const CString& reason)
 // which stands for whatever the converters said about it.
 void TakeJobOutcome(RunState& state, int job, const FileOutcome& outcome)
 {
-    state.job = job;
-    FileRecord& file = state.record.files[state.Current()];
+    state.job = static_cast<std::size_t>(job);
+    FileRecord& file = state.record.files[state.job];
     TakeOutcome(outcome, file);
     if (file.fate == FileFate::converted) {
         WriteHeldMessages(state);
@@ -242,33 +230,26 @@ void CheckStandardOutput(RunState& state)
     }
 }
 
-// Runs the files from `first` on, at most MAX_JOBS of them, as one press of OK.
-BatchReport RunOneBatch(const RunRecord& record, std::size_t first, const BatchHooks& hooks)
-{
-    const std::size_t end = std::min(record.files.size(), first + static_cast<std::size_t>(MAX_JOBS));
-    ClearJobs();
-    for (std::size_t i = first; i < end; ++i) {
-        AddJob(record.files[i].input);
-    }
-    return RunBatch(hooks);
-}
-
-// Runs every batch; false when a file error stopped the run.
-bool RunBatches(RunState& state, bool reduceName)
+// Runs every file as one press of OK; false when a file error stopped the run.
+bool RunFiles(RunState& state, bool reduceName)
 {
     RunRecord& record = state.record;
     ScopedMessageBoxSink messages([&state](const CString& text, UINT) {
         state.messages.push_back(text);
         return 1;  // IDOK
     });
-    // The exit status tells a script that the run is over; a bell per batch would only be noise.
+    // The exit status tells a script that the run is over; a bell would only be noise.
     ScopedBeepSink beep([](UINT) {});
 
+    std::vector<BatchJob> jobs;
+    for (const FileRecord& file : record.files) {
+        jobs.push_back({file.input, false});
+    }
     BatchHooks hooks;
     hooks.reduceName = [reduceName] { return reduceName; };
     hooks.jobStarting = [&state](int job) {
-        state.job = job;
-        state.source = g_sourceEntries[job].fullPath;
+        state.job = static_cast<std::size_t>(job);
+        state.source = state.record.files[state.job].input;
         state.messages.clear();
         NoteCurrentInput(state.source);
     };
@@ -277,18 +258,16 @@ bool RunBatches(RunState& state, bool reduceName)
     };
     hooks.jobDone = [&state](int) { CheckStandardOutput(state); };
     try {
-        for (std::size_t first = 0; first < record.files.size(); first += MAX_JOBS) {
-            state.batchStart = first;
-            state.job = 0;
-            state.source = record.files[first].input;
-            const BatchReport report = RunOneBatch(record, first, hooks);
-            if (report.result != BatchResult::ran) {
-                // Both were looked at before the first batch; a batch that
-                // still refuses is stopped like a file error.
-                ReportStop(state, report.result == BatchResult::areaUnusable ? AREA_UNUSABLE_MESSAGE
-                                                                             : "two files have one output");
-                return false;
-            }
+        if (!record.files.empty()) {
+            state.source = record.files[0].input;
+        }
+        const BatchReport report = RunBatch(jobs, hooks);
+        if (report.result != BatchResult::ran) {
+            // Both were looked at before the run; a run that still refuses
+            // is stopped like a file error.
+            ReportStop(state, report.result == BatchResult::areaUnusable ? AREA_UNUSABLE_MESSAGE
+                                                                         : "two files have one output");
+            return false;
         }
     } catch (const CException& error) {
         ReportStop(state, error.GetErrorMessage());
@@ -385,7 +364,7 @@ int RunConversion(const ConvertOptions& options)
         return Finish(reportPath, record, EXIT_USAGE);
     }
 
-    const bool ran = RunBatches(state, options.reduceName);
+    const bool ran = RunFiles(state, options.reduceName);
     int status = ran ? EXIT_ALL_RAN : EXIT_FILE_ERROR;
     std::fflush(stdout);
     CheckStandardOutput(state);

@@ -7,13 +7,15 @@
 #include "cli/command_line.h"
 
 // Exit statuses of the program.
-inline constexpr int EXIT_ALL_RAN = 0;     // every job ran
-inline constexpr int EXIT_FILE_ERROR = 1;  // a file error stopped the run
-inline constexpr int EXIT_USAGE = 2;       // the command line was wrong
+inline constexpr int EXIT_ALL_RAN = 0;     // every file ran
+inline constexpr int EXIT_FILE_ERROR = 1;  // a file could not be used, a file error stopped the run,
+                                           // or standard output or the report could not be written
+inline constexpr int EXIT_USAGE = 2;       // the command line was wrong, or two files have one output
 
-// Converts the files of `options` (action Convert) in batches of at most
-// MAX_JOBS, progress lines on standard output, messages and errors on
-// standard error. Returns EXIT_ALL_RAN or EXIT_FILE_ERROR.
+// Converts the files of `options` (action Convert) as one run, progress
+// lines on standard output, messages and errors on standard error. Returns
+// EXIT_ALL_RAN, EXIT_FILE_ERROR or EXIT_USAGE (a report that would replace
+// a file of the run, or colliding outputs).
 int RunConversion(const ConvertOptions& options);
 
 // The whole program for the arguments after its name: parses them, prints

@@ -32,30 +32,12 @@ constexpr Pipeline PIPELINES[] = {
     {EIS_MARKER, ".CSV", EIS_KIND, ConvertEisCsv},
 };
 
-// A marker counts anywhere in the path, drive and folders included, but not
-// at index 0: full paths never begin with one.
-bool HasMarker(const CString& path, const char* marker)
-{
-    return path.Find(marker) > 0;
-}
-
-// Looks at `path`; a path that cannot even be looked at is a file error.
-FileStatus StatusOf(const CString& path, bool followLinks)
-{
-    FileStatus status;
-    const long failure = GetFileStatus(path, followLinks, status);
-    if (failure != 0) {
-        AfxThrowFileException(CFileException::OsErrorToException(failure), failure, path);
-    }
-    return status;
-}
-
 // The input must be a file that can be read to its end: opening a FIFO or
 // a device could wait for ever. A missing input or a folder is left to the
 // filter's open, which names the reason.
 FileStatus CheckInput(const CString& inputPath)
 {
-    const FileStatus input = StatusOf(inputPath, true);
+    const FileStatus input = StatusOrThrow(inputPath, true);
     if (input.kind == FileKind::other) {
         AfxThrowFileRefusal(CFileException::refused, inputPath,
                             "it is not a regular file (a pipe, device or socket)");
@@ -69,14 +51,14 @@ FileStatus CheckInput(const CString& inputPath)
 // the link points to.
 void CheckWrittenPaths(const FileStatus& input, const CString& outputPath)
 {
-    const FileStatus output = StatusOf(outputPath, true);
+    const FileStatus output = StatusOrThrow(outputPath, true);
     if (IsSameFile(input, output)) {
         AfxThrowFileRefusal(CFileException::refused, outputPath,
                             "it is the input file itself, under another name or through a link");
     }
     RefuseIrreplaceableOutput(outputPath);
 
-    const FileStatus work = StatusOf(WORK_FILE_NAME, false);
+    const FileStatus work = StatusOrThrow(WORK_FILE_NAME, false);
     if (work.kind == FileKind::link || work.kind == FileKind::other) {
         AfxThrowFileRefusal(CFileException::refused, WORK_FILE_NAME,
                             "the work file's name is taken by a link or a file that is not a regular one");
@@ -158,6 +140,11 @@ void TakeReport(const Pipeline& pipeline, const ConversionReport& report, FileOu
 }
 
 }  // namespace
+
+bool HasMarker(const CString& path, const char* marker)
+{
+    return path.Find(marker) > 0;
+}
 
 int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome)
 {

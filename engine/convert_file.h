@@ -8,6 +8,11 @@ inline constexpr const char* WORK_FILE_NAME = "123.xqrtmp";
 // Path markers that choose the pipeline.
 inline constexpr const char* IV_MARKER = ".idf";
 inline constexpr const char* EIS_MARKER = ".csv";
+// True when `marker` occurs in `path` past index 0: anywhere in the path,
+// drive and folders included, but not at its very start, where no full path
+// has one.
+bool HasMarker(const CString& path, const char* marker);
+
 // What each pipeline converts, as the reports name it.
 inline constexpr const char* IV_KIND = "current-voltage";
 inline constexpr const char* EIS_KIND = "impedance";

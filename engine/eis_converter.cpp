@@ -1,10 +1,10 @@
 // The impedance converter: one output line per "EIS" row of the export.
 #include "engine/eis_converter.h"
 
-#include "batch/settings.h"
 #include "engine/converter_files.h"
 #include "engine/field_splitter.h"
 #include "engine/numbers.h"
+#include "engine/settings.h"
 #include "fileio/line_file.h"
 #include "platform/message_box.h"
 

@@ -1,9 +1,9 @@
 // The current-voltage converter: the counted points after "primary_data".
 #include "engine/iv_converter.h"
 
-#include "batch/settings.h"
 #include "engine/converter_files.h"
 #include "engine/numbers.h"
+#include "engine/settings.h"
 #include "fileio/line_file.h"
 
 namespace {

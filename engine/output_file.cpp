@@ -30,11 +30,7 @@ CString TemporaryName(const CString& outputPath, int attempt)
 // take out of the system.
 void RefuseIrreplaceableOutput(const CString& outputPath)
 {
-    FileStatus output;
-    const long failure = GetFileStatus(outputPath, true, output);
-    if (failure != 0) {
-        AfxThrowFileException(CFileException::OsErrorToException(failure), failure, outputPath);
-    }
+    const FileStatus output = StatusOrThrow(outputPath, true);
     if (output.kind == FileKind::directory || output.kind == FileKind::other) {
         AfxThrowFileRefusal(CFileException::refused, outputPath,
                             "its name is taken by a folder, device or other file that is not a regular one");

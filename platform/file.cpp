@@ -59,7 +59,7 @@ ULONGLONG CFile::GetLength() const
     long failure = 0;
     const ULONGLONG length = SystemLength(m_hFile, failure);
     if (failure != 0) {
-        AfxThrowFileException(CFileException::genericException, failure, m_strFileName);
+        AfxThrowOsError(failure, m_strFileName, CFileException::genericException);
     }
     return length;
 }
@@ -67,7 +67,7 @@ ULONGLONG CFile::GetLength() const
 void CFile::ThrowNotOpen() const
 {
     if (m_openError != 0) {
-        AfxThrowFileException(CFileException::OsErrorToException(m_openError), m_openError, m_strFileName);
+        AfxThrowOsError(m_openError, m_strFileName);
     }
     AfxThrowFileException(CFileException::invalidFile, 0, m_strFileName);
 }

@@ -79,6 +79,12 @@ void AfxThrowFileException(int cause, long osError, const char* fileName)
     throw CFileException(cause, osError, CString(fileName));
 }
 
+void AfxThrowOsError(long osError, const char* fileName, int cause)
+{
+    AfxThrowFileException(cause == CFileException::none ? CFileException::OsErrorToException(osError) : cause,
+                          osError, fileName);
+}
+
 void AfxThrowFileRefusal(int cause, const char* fileName, const char* reason)
 {
     CFileException error(cause, 0, CString(fileName));

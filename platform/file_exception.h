@@ -65,5 +65,8 @@ public:
 
 // Raise a file exception; never return.
 [[noreturn]] void AfxThrowFileException(int cause, long osError, const char* fileName);
+// Raise the file exception for a system call on `fileName` that failed with
+// `osError`; the cause follows from the error unless `cause` names one.
+[[noreturn]] void AfxThrowOsError(long osError, const char* fileName, int cause = CFileException::none);
 // Raise a file exception whose reason no operating-system error gives.
 [[noreturn]] void AfxThrowFileRefusal(int cause, const char* fileName, const char* reason);

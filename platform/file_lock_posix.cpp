@@ -18,17 +18,12 @@ namespace {
 constexpr int LOCK_OPEN_FLAGS = O_RDWR | O_CREAT | O_CLOEXEC;
 constexpr mode_t LOCK_FILE_MODE = 0666;
 
-[[noreturn]] void ThrowFor(int cause, int osError, const CString& path)
-{
-    AfxThrowFileException(cause, osError, path);
-}
-
 int OpenFile(const CString& path)
 {
     const int fd = Sys().open(path, LOCK_OPEN_FLAGS, LOCK_FILE_MODE);
     if (fd < 0) {
         const int failure = errno;
-        ThrowFor(CFileException::OsErrorToException(failure), failure, path);
+        AfxThrowOsError(failure, path);
     }
     return fd;
 }
@@ -39,7 +34,7 @@ void WaitForLock(int fd, const CString& path)
         const int failure = errno;
         if (failure != EINTR) {
             Sys().close(fd);
-            ThrowFor(CFileException::lockViolation, failure, path);
+            AfxThrowOsError(failure, path, CFileException::lockViolation);
         }
     }
 }
@@ -52,7 +47,7 @@ bool StillNamed(int fd, const CString& path)
     if (Sys().fstat(fd, &held) != 0) {
         const int failure = errno;
         Sys().close(fd);
-        ThrowFor(CFileException::genericException, failure, path);
+        AfxThrowOsError(failure, path, CFileException::genericException);
     }
     if (Sys().stat(path, &named) != 0) {
         const int failure = errno;
@@ -60,7 +55,7 @@ bool StillNamed(int fd, const CString& path)
             return false;
         }
         Sys().close(fd);
-        ThrowFor(CFileException::OsErrorToException(failure), failure, path);
+        AfxThrowOsError(failure, path);
     }
     return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }

@@ -31,11 +31,6 @@ constexpr DWORD LOCK_SHARE = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DEL
 constexpr int PENDING_DELETE_RETRIES = 100;
 constexpr DWORD PENDING_DELETE_PAUSE_MS = 10;
 
-[[noreturn]] void ThrowFor(int cause, long osError, const CString& path)
-{
-    AfxThrowFileException(cause, osError, path);
-}
-
 std::intptr_t OpenFile(const CString& path)
 {
     for (int attempt = 0;; ++attempt) {
@@ -45,7 +40,7 @@ std::intptr_t OpenFile(const CString& path)
         }
         const long failure = LastSystemError();
         if (failure != ERROR_ACCESS_DENIED || attempt == PENDING_DELETE_RETRIES) {
-            ThrowFor(CFileException::OsErrorToException(failure), failure, path);
+            AfxThrowOsError(failure, path);
         }
         Sleep(PENDING_DELETE_PAUSE_MS);
     }
@@ -56,7 +51,7 @@ void WaitForLock(std::intptr_t handle, const CString& path)
     if (!Sys().lockFileEx(handle, LOCK_OFFSET, LOCK_LENGTH)) {
         const long failure = LastSystemError();
         Sys().closeHandle(handle);
-        ThrowFor(CFileException::lockViolation, failure, path);
+        AfxThrowOsError(failure, path, CFileException::lockViolation);
     }
 }
 
@@ -77,7 +72,7 @@ SysFileId IdentityOf(std::intptr_t handle, std::intptr_t locked, const CString& 
             Sys().closeHandle(handle);
         }
         CloseLocked(locked);
-        ThrowFor(CFileException::genericException, failure, path);
+        AfxThrowOsError(failure, path, CFileException::genericException);
     }
     return id;
 }
@@ -95,7 +90,7 @@ bool StillNamed(std::intptr_t locked, const CString& path)
             return false;
         }
         CloseLocked(locked);
-        ThrowFor(CFileException::OsErrorToException(failure), failure, path);
+        AfxThrowOsError(failure, path);
     }
     const SysFileId current = IdentityOf(named, locked, path);
     Sys().closeHandle(named);

@@ -25,6 +25,9 @@ struct FileStatus {
 // operating-system error that kept the path from being looked at.
 long GetFileStatus(const char* path, bool followLinks, FileStatus& status);
 
+// The same, raising the file exception for a path that cannot even be looked at.
+FileStatus StatusOrThrow(const char* path, bool followLinks);
+
 // True when both name one existing file, through a link or a second name.
 bool IsSameFile(const FileStatus& a, const FileStatus& b);
 

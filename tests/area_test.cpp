@@ -13,7 +13,7 @@
 #include <string>
 
 #include "batch/job_table.h"
-#include "batch/settings.h"
+#include "engine/settings.h"
 #include "support/test_util.h"
 
 namespace {

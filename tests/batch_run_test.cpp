@@ -1,4 +1,4 @@
-// The batch run: jobs in table order through ConvertFile, a flushed progress
+// The batch run: jobs in order through ConvertFile, a flushed progress
 // line after each, name reduction read per job, one beep at the end, and a
 // file error that stops the run where it happens.
 #include "batch/batch_run.h"
@@ -120,7 +120,7 @@ protected:
     std::string RunWith(const BatchHooks& hooks)
     {
         StdoutCapture capture;
-        RunBatch(hooks);
+        RunTableBatch(hooks);
         return capture.All();
     }
 
@@ -180,7 +180,7 @@ TEST_F(BatchRunTest, ProgressLineIsOutWhenItsJobEnds)
     std::vector<std::string> seen;
     BatchHooks hooks;
     hooks.jobDone = [&](int) { seen.push_back(capture.Written()); };
-    RunBatch(hooks);
+    RunTableBatch(hooks);
     ASSERT_EQ(2u, seen.size());
     EXPECT_EQ(ProgressLine("a.idf"), seen[0]);
     EXPECT_EQ(ProgressLine("a.idf") + ProgressLine("b.idf"), seen[1]);
@@ -233,23 +233,6 @@ TEST_F(BatchRunTest, ReduceStateIsReadBeforeEveryJob)
     EXPECT_TRUE(Exists("z_3+IV.txt"));
 }
 
-TEST_F(BatchRunTest, JobCountIsReadBeforeEveryJob)
-{
-    AddInputs({{"a.idf", IV_INPUT}, {"b.idf", IV_INPUT}});
-    WriteFileBytes(PathOf("c.idf"), IV_INPUT);
-    BatchHooks grow;
-    grow.jobDone = [this](int job) {
-        if (job == 0) {
-            AddJob(PathOf("c.idf").c_str());
-        }
-    };
-    EXPECT_EQ(ProgressLine("a.idf") + ProgressLine("b.idf") + ProgressLine("c.idf"), RunWith(grow));
-
-    BatchHooks shrink;
-    shrink.jobDone = [](int) { g_jobCount = 1; };
-    EXPECT_EQ(ProgressLine("a.idf"), RunWith(shrink));
-}
-
 // --- Name reduction in a run -----------------------------------------------------------
 
 struct UnderscoreCase {
@@ -294,7 +277,7 @@ TEST_F(BatchRunTest, FileErrorStopsTheRunAtItsJob)
     hooks.jobDone = [&done](int job) { done.push_back(job); };
 
     StdoutCapture capture;
-    testutil::ExpectFileError([&] { RunBatch(hooks); }, {.path = PathOf("missing.idf")});
+    testutil::ExpectFileError([&] { RunTableBatch(hooks); }, {.path = PathOf("missing.idf")});
     EXPECT_EQ(ProgressLine("a.idf"), capture.All());
     EXPECT_EQ(std::vector<int>{0}, done);
     EXPECT_EQ(IV_OUTPUT, ReadFileBytes("a+IV.txt"));
@@ -321,7 +304,7 @@ TEST_F(BatchRunTest, UnusableAreaConvertsNothing)
         testutil::ScopedAreaSettings settings(area, 1);
         BatchReport report;
         StdoutCapture capture;
-        report = RunBatch({});
+        report = RunTableBatch({});
         EXPECT_EQ(report.result, BatchResult::areaUnusable);
         EXPECT_EQ(capture.All(), "");
         EXPECT_FALSE(Exists("a+IV.txt"));
@@ -329,7 +312,7 @@ TEST_F(BatchRunTest, UnusableAreaConvertsNothing)
     }
     // Not applied, the area does not matter.
     testutil::ScopedAreaSettings notApplied(0.0f, 0);
-    EXPECT_EQ(RunBatch({}).result, BatchResult::ran);
+    EXPECT_EQ(RunTableBatch({}).result, BatchResult::ran);
 }
 
 TEST_F(BatchRunTest, DifferentInputsForOneOutputConvertNothingAndChangeNoName)
@@ -348,7 +331,7 @@ TEST_F(BatchRunTest, DifferentInputsForOneOutputConvertNothingAndChangeNoName)
         SCOPED_TRACE(c.inputs[1]);
         ClearJobs();
         for (const std::string& input : c.inputs) AddInputs({{input, IV_INPUT}});
-        const std::vector<OutputCollision> found = FindOutputCollisions(c.reduce);
+        const std::vector<OutputCollision> found = FindOutputCollisions(TableJobs(), c.reduce);
         ASSERT_EQ(found.size(), c.pairs.size());
         for (std::size_t i = 0; i < found.size(); ++i) {
             EXPECT_EQ(found[i].firstInput.str(), PathOf(c.inputs[c.pairs[i].first]));
@@ -363,33 +346,6 @@ TEST_F(BatchRunTest, DifferentInputsForOneOutputConvertNothingAndChangeNoName)
             EXPECT_EQ(entry.path().string().find("+IV.txt"), std::string::npos) << entry.path();
         }
     }
-}
-
-TEST_F(BatchRunTest, MessagesListAtMostTheirShareAndCountTheRest)
-{
-    std::vector<OutputCollision> collisions(12, OutputCollision{"/r/a_1.idf", "/r/b_1.idf", "/r/1+IV.txt"});
-    const std::string collisionText = CollisionMessage(collisions).str();
-    EXPECT_EQ(std::count(collisionText.begin(), collisionText.end(), '\n'), 2 + 3 * 10 + 1 + 1);
-    EXPECT_NE(collisionText.find("/r/b_1.idf\r\n    both give /r/1+IV.txt\r\n"), std::string::npos);
-    EXPECT_NE(collisionText.find("... and 2 more\r\n"), std::string::npos);
-    EXPECT_NE(collisionText.find("Untick \"Reduce File Name\""), std::string::npos);
-
-    std::vector<FileOutcome> outcomes(25);
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        outcomes[i].input.Format("/r/f%zu.idf", i);
-        outcomes[i].result = i == 0 ? FileResult::converted : FileResult::noData;
-        outcomes[i].message = "no \"primary_data\" line";
-    }
-    const std::string problems = ProblemFilesMessage(outcomes).str();
-    EXPECT_EQ(
-        problems.rfind(
-            "24 of the 25 files gave no full output:\r\n\r\n/r/f1.idf: no \"primary_data\" line\r\n", 0),
-        0u);
-    EXPECT_NE(problems.find("/r/f20.idf"), std::string::npos);
-    EXPECT_EQ(problems.find("/r/f21.idf"), std::string::npos);
-    EXPECT_NE(problems.find("... and 4 more\r\n"), std::string::npos);
-    outcomes.resize(1);
-    EXPECT_EQ(ProblemFilesMessage(outcomes).str(), "");
 }
 
 }  // namespace

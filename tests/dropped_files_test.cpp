@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "batch/messages.h"
 #include "platform/os_error.h"
 #include "support/test_util.h"
 
@@ -152,32 +153,6 @@ TEST_F(DroppedFilesTest, UnreadableFolderIsNamedWithTheReason)
     EXPECT_EQ(SkippedFoldersMessage(result.skippedFolders).str(),
               "Nothing was added from the folder " + dir.string() + ": " +
                   OsErrorReason(result.skippedFolders[0].error).str() + ".");
-}
-
-TEST(SkippedFoldersMessageTest, NamesEachFolderUpToTwenty)
-{
-    EXPECT_EQ(SkippedFoldersMessage({}).str(), "");
-    EXPECT_EQ(SkippedFoldersMessage({{"/lab/empty", 0}}).str(),
-              "Nothing was added from the folder /lab/empty: no data files (names with \".idf\" or "
-              "\".csv\").");
-    EXPECT_EQ(SkippedFoldersMessage({{"/lab/a", 0}, {"/lab/b", 0}}).str(),
-              "Nothing was added from these folders:\n"
-              "/lab/a: no data files (names with \".idf\" or \".csv\")\n"
-              "/lab/b: no data files (names with \".idf\" or \".csv\")");
-    // A folder that could not be read is named with the system's reason.
-    EXPECT_EQ(SkippedFoldersMessage({{"/lab/a", 0}, {"/lab/locked", 13}}).str(),
-              "Nothing was added from these folders:\n"
-              "/lab/a: no data files (names with \".idf\" or \".csv\")\n"
-              "/lab/locked: " +
-                  OsErrorReason(13).str());
-    std::vector<SkippedFolder> many;
-    for (int i = 0; i < 23; ++i) {
-        many.push_back({"/f" + std::to_string(i), 0});
-    }
-    const std::string text = SkippedFoldersMessage(many).str();
-    EXPECT_NE(text.find("\n/f19: "), std::string::npos);
-    EXPECT_EQ(text.find("/f20"), std::string::npos);
-    EXPECT_EQ(text.substr(text.size() - 16), "\n... and 3 more.");
 }
 
 }  // namespace

@@ -616,7 +616,7 @@ protected:
             WriteFileBytes(name, SampleOf(name));
             AddJob(PathOf(name).c_str());
         }
-        RunBatch(BatchHooks{});
+        RunTableBatch(BatchHooks{});
         for (const char* name : OUTPUTS) m_clean.push_back(ReadFileBytes(name));
     }
     void TearDown() override
@@ -650,7 +650,7 @@ TEST_F(BatchFailureTest, FailureInTheSecondJobStopsTheBatchThereAndKeepsTheFirst
             BatchHooks hooks;
             hooks.jobStarting = [&](int job) { g_fault.armed = job == FAILING_JOB; };
             RemoveOutputs();
-            RunBatch(hooks);
+            RunTableBatch(hooks);
             calls = g_fault.calls;
         }
         for (int position : FailurePositions(calls)) {
@@ -666,7 +666,7 @@ TEST_F(BatchFailureTest, FailureInTheSecondJobStopsTheBatchThereAndKeepsTheFirst
             hooks.jobDone = [&](int job) { done.push_back(job); };
             bool raised = false;
             try {
-                RunBatch(hooks);
+                RunTableBatch(hooks);
             } catch (const CFileException& error) {
                 raised = true;
                 CheckRaised(error, kind, where);

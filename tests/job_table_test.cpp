@@ -1,6 +1,6 @@
 // The batch state: start values and the Clear operation.
 #include "batch/job_table.h"
-#include "batch/settings.h"
+#include "engine/settings.h"
 
 #include <gtest/gtest.h>
 

@@ -288,32 +288,43 @@ TEST_F(NamingTest, ListTextAfterClearShowsOnlyNewJobs)
 
 // --- Name reduction ----------------------------------------------------------------
 
-struct ReduceCase {
+// The naming rule alone: the input's folder and name, "+IV", ".txt"; with
+// "Reduce File Name", what follows the name's last underscore.
+struct RuleCase {
     const char* what;
-    const char* path;
-    const char* name;
-    const char* fullPath;
+    const char* input;
+    const char* output;
+    const char* reduced;
 };
 
-TEST_F(NamingTest, ReductionKeepsWhatFollowsTheLastUnderscore)
+TEST_F(NamingTest, OutputPathFollowsTheInputWithAndWithoutReduction)
 {
-    const ReduceCase cases[] = {
-        {"usual name", "D:\\run\\cell_A_07.idf", "07+IV", "D:\\run\\07+IV.txt"},
-        {"no underscore, no change", "D:\\run\\scan.csv", "scan+IV", "D:\\run\\scan+IV.txt"},
-        {"underscore first", "D:\\run\\_x.idf", "x+IV", "D:\\run\\x+IV.txt"},
-        {"underscore last", "D:\\run\\abc_.idf", "+IV", "D:\\run\\+IV.txt"},
-        {"double underscore", "/run/a__b.idf", "b+IV", "/run/b+IV.txt"},
-        {"underscore in the directory only", "/my_run/scan.idf", "scan+IV", "/my_run/scan+IV.txt"},
-        {"underscore in the extension is dropped with it", "/run/scan.id_f", "scan+IV", "/run/scan+IV.txt"},
+    const RuleCase cases[] = {
+        {"usual name", "D:\\run\\cell_A_07.idf", "D:\\run\\cell_A_07+IV.txt", "D:\\run\\07+IV.txt"},
+        {"no underscore", "D:\\run\\scan.csv", "D:\\run\\scan+IV.txt", "D:\\run\\scan+IV.txt"},
+        {"no extension", "/run/noext", "/run/noext+IV.txt", "/run/noext+IV.txt"},
+        {"several points", "/run/a.b_c.idf", "/run/a.b_c+IV.txt", "/run/c+IV.txt"},
+        {"network path", "\\\\srv\\s\\x_1.csv", "\\\\srv\\s\\x_1+IV.txt", "\\\\srv\\s\\1+IV.txt"},
+        {"underscore first", "D:\\run\\_x.idf", "D:\\run\\_x+IV.txt", "D:\\run\\x+IV.txt"},
+        {"underscore last", "D:\\run\\abc_.idf", "D:\\run\\abc_+IV.txt", "D:\\run\\+IV.txt"},
+        {"double underscore", "/run/a__b.idf", "/run/a__b+IV.txt", "/run/b+IV.txt"},
+        {"underscore in the directory only", "/my_run/scan.idf", "/my_run/scan+IV.txt",
+         "/my_run/scan+IV.txt"},
+        {"underscore in the extension goes with it", "/run/scan.id_f", "/run/scan+IV.txt",
+         "/run/scan+IV.txt"},
+        {"bare name", "x_2.idf", "x_2+IV.txt", "2+IV.txt"},
     };
-    for (const ReduceCase& c : cases) {
+    for (const RuleCase& c : cases) {
         SCOPED_TRACE(c.what);
+        EXPECT_EQ(OutputPathFor(c.input, false).str(), c.output);
+        EXPECT_EQ(OutputPathFor(c.input, true).str(), c.reduced);
+        // The table gives the same names, and a shortened one stays short.
         ClearJobs();
-        AddJob(c.path);
+        AddJob(c.input);
+        EXPECT_EQ(g_targetEntries[0].fullPath.str(), c.output);
         ReduceTargetName(0);
-        EXPECT_EQ(std::string(c.name), g_targetEntries[0].name.str());
-        EXPECT_EQ(std::string(c.fullPath), g_targetEntries[0].fullPath.str());
-        EXPECT_EQ(".txt", g_targetEntries[0].ext.str());
+        EXPECT_EQ(g_targetEntries[0].fullPath.str(), c.reduced);
+        EXPECT_EQ(TargetPathOf(0, false).str(), c.reduced);
     }
 }
 

@@ -17,6 +17,7 @@
 #include "batch/batch_run.h"
 #include "batch/dropped_files.h"
 #include "batch/job_table.h"
+#include "batch/messages.h"
 #include "batch/naming.h"
 #include "engine/convert_file.h"
 #include "platform/file_exception.h"
@@ -62,7 +63,7 @@ std::optional<std::string> RunBatchReportingFailure(const BatchHooks& hooks, Bat
 {
     wxBusyCursor busy;
     try {
-        report = RunBatch(hooks);
+        report = RunTableBatch(hooks);
     } catch (const CException& error) {
         return error.GetErrorMessage().str();
     } catch (const std::exception& error) {
@@ -154,11 +155,8 @@ void CConverterDlg::AddDroppedFiles(const std::vector<std::string>& dropped)
     }
     const int refused = AddJobsAndList(files.jobPaths);
     // One message for everything the drop did not add.
-    CString message = SkippedFoldersMessage(files.skippedFolders);
-    if (refused > 0) {
-        message += message.IsEmpty() ? "" : "\n\n";
-        message += RefusedFilesMessage(refused);
-    }
+    const CString message = JoinParagraphs(SkippedFoldersMessage(files.skippedFolders),
+                                           refused > 0 ? RefusedFilesMessage(refused) : CString());
     if (!message.IsEmpty()) {
         AfxMessageBox(message);
     }
@@ -327,13 +325,7 @@ void CConverterDlg::ReportStoppedBatch(const CString& inputPath, const char* rea
     ShowPendingConsoleOutput();
     // One box: why the run stopped, then what the files before it gave
     // short of a full output, if anything.
-    CString message = BatchFailureMessage(inputPath, reason);
-    const CString problems = ProblemFilesMessage(before);
-    if (!problems.IsEmpty()) {
-        message += "\n\nBefore the stop, ";
-        message += problems;
-    }
-    AfxMessageBox(message);
+    AfxMessageBox(StoppedRunMessage(inputPath, reason, before));
 }
 
 void ShowProgressNow()

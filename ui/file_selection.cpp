@@ -23,10 +23,3 @@ CString RefusedFilesMessage(int refused)
     }
     return text;
 }
-
-CString BatchFailureMessage(const char* inputPath, const char* reason)
-{
-    CString text;
-    text.Format("The conversion stopped at %s.\n\n%s", inputPath, reason);
-    return text;
-}

@@ -22,6 +22,3 @@ std::string WithDefaultExtension(const std::string& path, const char* extension,
 
 // The message for files that did not fit into the job table.
 CString RefusedFilesMessage(int refused);
-
-// The message for a batch that stopped: the file being converted and why.
-CString BatchFailureMessage(const char* inputPath, const char* reason);

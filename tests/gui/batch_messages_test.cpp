@@ -414,9 +414,11 @@ TEST_F(BatchMessageTest, FileErrorMessageAlsoNamesTheEarlierFilesThatFellShort)
     PressOk();
     ASSERT_EQ(m_boxes.size(), 1U);
     const std::string& box = m_boxes[0];
-    EXPECT_EQ(box.rfind("The conversion stopped at " + missing + ".\n\n", 0), 0U) << box;
+    // Every line of a message ends in CR LF; the reason and the list once
+    // ended in bare line feeds in the same box.
+    EXPECT_EQ(box.rfind("The conversion stopped at " + missing + ".\r\n\r\n", 0), 0U) << box;
     // The file after the stop was never run, so it is not named.
-    const std::string tail = "\n\nBefore the stop, 1 of the 2 files gave no full output:\r\n\r\n" +
+    const std::string tail = "\r\n\r\nBefore the stop, 1 of the 2 files gave no full output:\r\n\r\n" +
                              shortSweep + ": only 3 of the 8 announced points are in the file\r\n";
     ASSERT_GE(box.size(), tail.size());
     EXPECT_EQ(box.substr(box.size() - tail.size()), tail) << box;
@@ -431,7 +433,7 @@ TEST_F(BatchMessageTest, FileErrorAfterFullConversionsIsItsOwnMessageOnly)
     Pick({good, missing});
     PressOk();
     ASSERT_EQ(m_boxes.size(), 1U);
-    EXPECT_EQ(m_boxes[0].rfind("The conversion stopped at " + missing + ".\n\n", 0), 0U) << m_boxes[0];
+    EXPECT_EQ(m_boxes[0].rfind("The conversion stopped at " + missing + ".\r\n\r\n", 0), 0U) << m_boxes[0];
     EXPECT_EQ(m_boxes[0].find("Before the stop"), std::string::npos) << m_boxes[0];
 }
 

@@ -156,7 +156,8 @@ TEST_F(ConvertTest, FileErrorInTheSecondOfThreeStopsTheRun)
     EXPECT_FALSE(guitest::fs::exists(m_dir / "b+IV.txt"));
     EXPECT_FALSE(guitest::fs::exists(m_dir / "c+IV.txt"));
     ASSERT_EQ(m_boxes.size(), 1U);
-    EXPECT_EQ(m_boxes[0].rfind("The conversion stopped at " + missing + ".\n\n", 0), 0U) << m_boxes[0];
+    // Every line of a message ends in CR LF, the reason's paragraph too.
+    EXPECT_EQ(m_boxes[0].rfind("The conversion stopped at " + missing + ".\r\n\r\n", 0), 0U) << m_boxes[0];
     EXPECT_NE(m_boxes[0].find(missing + ": No such file or directory"), std::string::npos) << m_boxes[0];
     EXPECT_EQ(m_beeps, 0);
     EXPECT_TRUE(m_dlg->IsShown());

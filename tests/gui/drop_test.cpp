@@ -479,7 +479,8 @@ TEST_F(DropTest, DropBeyondTheTableSaysHowManyWereLeftOutInOneMessage)
     EXPECT_EQ(g_sourceEntries[MAX_JOBS - 1].fullPath.str(), "/lab/a.idf");
     ASSERT_EQ(m_boxes.size(), 1U);
     EXPECT_EQ(m_boxes[0], "Nothing was added from the folder " + empty.string() +
-                              ": no data files (names with \".idf\" or \".csv\").\n\n"
+                              // Paragraphs of one box are parted by CR LF pairs, as every message's lines.
+                              ": no data files (names with \".idf\" or \".csv\").\r\n\r\n"
                               "The file list is full (1000 files). 2 files were not added.");
 }
 

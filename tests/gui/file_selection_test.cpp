@@ -8,7 +8,7 @@
 #include <wx/dnd.h>
 
 #include "batch/job_table.h"
-#include "batch/settings.h"
+#include "engine/settings.h"
 #include "gui_support.h"
 #include "ui/resource.h"
 

@@ -9,7 +9,7 @@
 #include <wx/utils.h>
 
 #include "batch/job_table.h"
-#include "batch/settings.h"
+#include "engine/settings.h"
 #include "ui/console_ui.h"
 
 namespace guitest {

@@ -118,13 +118,6 @@ TEST(MessageTextTest, RefusalSaysHowManyFilesWereNotAdded)
     EXPECT_EQ(RefusedFilesMessage(25).str(), "The file list is full (1000 files). 25 files were not added.");
 }
 
-TEST(MessageTextTest, StoppedBatchNamesTheFileAndTheReason)
-{
-    EXPECT_EQ(BatchFailureMessage("/data/b.idf", "cannot open /data/b.idf: No such file or directory").str(),
-              "The conversion stopped at /data/b.idf.\n\n"
-              "cannot open /data/b.idf: No such file or directory");
-}
-
 struct WindowTextCase {
     const char* name;
     const char* raw;

@@ -1,6 +1,6 @@
 // The two conversion settings: the electrode surface area and the flag that
-// makes the converters apply it. Process-wide, like the job table, but kept
-// apart from it: the converters read these and nothing else of the batch.
+// makes the converters apply it. Process-wide; the area box and the command
+// line set them, the converters read them for every row.
 #pragma once
 
 // Electrode surface area, rounded to single precision as the area box sets it.

@@ -1,4 +1,4 @@
-#include "batch/settings.h"
+#include "engine/settings.h"
 
 // Until the area box is first edited the area is 1.0 and not applied.
 float g_surfaceArea = 1.0f;
