@@ -9,7 +9,7 @@
 #include <dirent.h>
 #endif
 
-#include "batch/settings.h"
+#include "engine/settings.h"
 #include "platform/message_box.h"
 
 namespace testutil {
