@@ -1,6 +1,7 @@
 // The per-file conversion entry.
 #pragma once
 
+#include "engine/conversion_report.h"
 #include "platform/cstring.h"
 
 // The work file: a bare name, so it lies in the current directory.
@@ -12,10 +13,6 @@ inline constexpr const char* EIS_MARKER = ".csv";
 // drive and folders included, but not at its very start, where no full path
 // has one.
 bool HasMarker(const CString& path, const char* marker);
-
-// What each pipeline converts, as the reports name it.
-inline constexpr const char* IV_KIND = "current-voltage";
-inline constexpr const char* EIS_KIND = "impedance";
 
 // What became of one file.
 enum class FileResult {
@@ -39,6 +36,10 @@ struct FileOutcome {
     // Plain words for everything but a full conversion; empty for that.
     CString message;
 };
+
+// What a converter's report means for the file: its result, kind, counts
+// and message. The input and output paths are left as they are.
+void TakeConversionReport(const ConversionReport& report, FileOutcome& outcome);
 
 // Converts `inputPath` into `outputPath`: the current-voltage pipeline when
 // ".idf" occurs in the path past index 0, then the impedance pipeline when
