@@ -12,6 +12,9 @@ struct ConversionReport {
     long long rows = 0;
     // The point count a sweep announces; -1 where none was read.
     long long announced = -1;
+    // Lines within a sweep's count that held no number at all and so gave
+    // no point.
+    long long textLines = 0;
     // Why the file gave no data, in plain words; empty when it gave some.
     CString noDataReason;
 };

@@ -14,9 +14,13 @@ void TakeConversionReport(const ConversionReport& report, FileOutcome& outcome)
         outcome.message = report.noDataReason;
     } else if (report.announced > report.rows) {
         outcome.result = FileResult::shortSweep;
-        outcome.message = ("only " + std::to_string(report.rows) + " of the " +
-                           std::to_string(report.announced) + " announced points are in the file")
-                              .c_str();
+        std::string message = "only " + std::to_string(report.rows) + " of the " +
+                              std::to_string(report.announced) + " announced points are in the file";
+        if (report.textLines > 0) {
+            message += "; " + std::to_string(report.textLines) +
+                       (report.textLines == 1 ? " line" : " lines") + " within the count held no numbers";
+        }
+        outcome.message = message.c_str();
     } else {
         outcome.result = FileResult::converted;
     }

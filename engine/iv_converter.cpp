@@ -52,22 +52,34 @@ PointCount ReadPointCount(CLineFile& work)
     return result;
 }
 
-// Takes the next data line into `point` and hands its row to `sink`; false,
-// handing nothing, when the work file has no line left: the count is only
-// an upper bound, and no point is made up past the end of the data.
-// `line` is the caller's, so its storage serves every point.
-bool ConvertPoint(CLineFile& work, CRowSink& sink, IvPoint& point, CString& line)
+// What the next line within the count held.
+enum class LineRead {
+    point,  // at least one number: the held values, updated, make a point
+    text,   // no number at all ("[Stop]", "endtime=...", blanks): no point
+    end     // the work file has no line left
+};
+
+// Reads the next data line into `point`. A line of text gives no point: it
+// would only repeat the last one, as if the instrument had measured it
+// again. `line` is the caller's, so its storage serves every point.
+LineRead ReadPoint(CLineFile& work, IvPoint& point, CString& line)
 {
     if (!work.ReadLine(line)) {
-        return false;
+        return LineRead::end;
     }
-    ParseFloatTriple(line, point.first, point.second, point.third);
+    if (ParseFloatTriple(line, point.first, point.second, point.third) == 0) {
+        return LineRead::text;
+    }
+    return LineRead::point;
+}
+
+void WritePoint(const IvPoint& point, CRowSink& sink)
+{
     float current = point.second;
     if (g_areaEnabled == 1) {
         current = current / g_surfaceArea;
     }
     sink.Row(point.first, static_cast<double>(current) * CURRENT_FACTOR, point.third);
-    return true;
 }
 
 void NoteNoData(const PointCount& found, ConversionReport& report)
@@ -87,10 +99,23 @@ int ConvertIvLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
         NoteNoData(count, found);
         return NO_POINTS;
     }
-    sink.Begin(found.kind);
     IvPoint point;
     CString line;
-    while (found.rows < count.count && ConvertPoint(work, sink, point, line)) {
+    // The count is an upper bound on the lines read, text lines included:
+    // no point is made up past the end of the data.
+    for (int read = 0; read < count.count; ++read) {
+        const LineRead what = ReadPoint(work, point, line);
+        if (what == LineRead::end) {
+            break;
+        }
+        if (what == LineRead::text) {
+            ++found.textLines;
+            continue;
+        }
+        if (found.rows == 0) {
+            sink.Begin(found.kind);
+        }
+        WritePoint(point, sink);
         ++found.rows;
     }
     return 0;
