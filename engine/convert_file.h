@@ -17,6 +17,12 @@ bool HasMarker(const CString& path, const char* marker);
 inline constexpr const char* IV_KIND = "current-voltage";
 inline constexpr const char* EIS_KIND = "impedance";
 
+// The kind of the one pipeline that converts `inputPath`: of the markers
+// that HasMarker finds, the one that stands last in the path (so
+// "run.csv/cell.idf" is a sweep and "x.idf.csv" an impedance export);
+// nullptr when neither is found.
+const char* ConverterKindFor(const CString& inputPath);
+
 // What became of one file.
 enum class FileResult {
     converted,    // every row or announced point is in the output
@@ -30,7 +36,7 @@ struct FileOutcome {
     CString input;
     CString output;
     FileResult result = FileResult::notConverted;
-    // IV_KIND or EIS_KIND (the last pipeline that ran); empty when none ran.
+    // IV_KIND or EIS_KIND (the pipeline that ran); empty when none ran.
     CString kind;
     // Lines written to the output.
     long long rows = 0;
@@ -40,14 +46,12 @@ struct FileOutcome {
     CString message;
 };
 
-// Converts `inputPath` into `outputPath`: the current-voltage pipeline when
-// ".idf" occurs in the path past index 0, then the impedance pipeline when
-// ".csv" does. Each pipeline looks at the paths first (an input that is no
-// regular file, an output or work file that is the input itself, and a work
-// file name taken by a link are refused as file errors), filters into the
-// work file, converts into a new output that replaces the old one only when
-// complete, and deletes the work file. Returns 0 and fills `outcome`; file
-// errors pass on as file exceptions and leave the work file behind.
+// Converts `inputPath` into `outputPath` with the one pipeline that
+// ConverterKindFor chooses. The pipeline looks at the paths first (an input
+// that is no regular file, an output or work file that is the input itself,
+// and a work file name taken by a link are refused as file errors), filters into the work file, converts into
+// a new output that replaces the old one only when complete, and deletes the work file. Returns 0 and fills
+// `outcome`; file errors pass on as file exceptions and leave the work file behind.
 int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome);
 
 // The same, for callers that need no outcome.

@@ -61,15 +61,20 @@ int FuzzConvertFile(const std::uint8_t* data, std::size_t size)
 
     const bool raised = fuzzsupport::RaisedAtCap(
         [&] { Check(ConvertFile(input.c_str(), output.c_str()) == 0, "result not 0"); });
-    const bool iv = CString(input).Find(IV_MARKER) > 0;
-    const bool eis = CString(input).Find(EIS_MARKER) > 0;
+    // One converter per file: the one whose marker stands last.
+    const char* const kind = ConverterKindFor(input.c_str());
     Check(fuzzsupport::ReadBytes(input) == content, "the input was changed");
     Check(raised || !testutil::Exists(scene.PathOf(WORK_FILE_NAME)), "the work file was left behind");
-    Check(testutil::Exists(output) == (iv || eis),
-          iv || eis ? "no output for a marked path" : "output without a marker");
-    // After an error in the first of two pipelines the output is still the first's.
-    if ((iv || eis) && !(raised && iv && eis))
-        fuzzsupport::CheckNumberLines(fuzzsupport::ReadBytes(output), eis ? ' ' : ',', "output");
+    // An output is renamed into place only when complete: after a failure
+    // nothing stands under its name, and no unfinished one beside it.
+    Check(testutil::Exists(output) == (kind != nullptr && !raised),
+          kind == nullptr
+              ? "output without a marker"
+              : (raised ? "output under its name after a failure" : "no output for a marked path"));
+    fuzzsupport::CheckNoUnfinishedFiles();
+    if (kind != nullptr && !raised)
+        fuzzsupport::CheckNumberLines(fuzzsupport::ReadBytes(output),
+                                      kind == std::string(EIS_KIND) ? ' ' : ',', "output");
     scene.CheckDescriptors();
     return 0;
 }
