@@ -25,12 +25,11 @@ using Converter = int (*)(CString workPath, CString outputPath, ConversionReport
 struct Pipeline {
     const char* marker;
     const char* upperMarker;  // the same in capitals, only to explain a miss
-    const char* kind;
     Converter convert;
 };
 constexpr Pipeline PIPELINES[] = {
-    {IV_MARKER, ".IDF", IV_KIND, ConvertIvFile},
-    {EIS_MARKER, ".CSV", EIS_KIND, ConvertEisCsv},
+    {IV_MARKER, ".IDF", ConvertIvFile},
+    {EIS_MARKER, ".CSV", ConvertEisCsv},
 };
 
 // The input must be a file that can be read to its end: opening a FIFO or
@@ -139,37 +138,11 @@ const Pipeline* PipelineFor(const CString& inputPath)
     return chosen;
 }
 
-// What one pipeline's report means for the file.
-void TakeReport(const Pipeline& pipeline, const ConversionReport& report, FileOutcome& outcome)
-{
-    outcome.kind = pipeline.kind;
-    outcome.rows = report.rows;
-    outcome.announced = report.announced;
-    outcome.message.Empty();
-    if (!report.noDataReason.IsEmpty()) {
-        outcome.result = FileResult::noData;
-        outcome.message = report.noDataReason;
-    } else if (report.announced > report.rows) {
-        outcome.result = FileResult::shortSweep;
-        outcome.message = ("only " + std::to_string(report.rows) + " of the " +
-                           std::to_string(report.announced) + " announced points are in the file")
-                              .c_str();
-    } else {
-        outcome.result = FileResult::converted;
-    }
-}
-
 }  // namespace
 
 bool HasMarker(const CString& path, const char* marker)
 {
     return path.Find(marker) > 0;
-}
-
-const char* ConverterKindFor(const CString& inputPath)
-{
-    const Pipeline* pipeline = PipelineFor(inputPath);
-    return pipeline != nullptr ? pipeline->kind : nullptr;
 }
 
 int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome)
@@ -185,7 +158,7 @@ int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome)
     }
     ConversionReport report;
     RunPipeline(inputPath, outputPath, pipeline->convert, report);
-    TakeReport(*pipeline, report, outcome);
+    TakeConversionReport(report, outcome);
     return 0;
 }
 

@@ -52,11 +52,11 @@ PointCount ReadPointCount(CLineFile& work)
     return result;
 }
 
-// Takes the next data line into `point` and writes its output line; false,
-// writing nothing, when the work file has no line left: the count is only
+// Takes the next data line into `point` and hands its row to `sink`; false,
+// handing nothing, when the work file has no line left: the count is only
 // an upper bound, and no point is made up past the end of the data.
 // `line` is the caller's, so its storage serves every point.
-bool ConvertPoint(CLineFile& work, CLineFile& output, IvPoint& point, CString& line)
+bool ConvertPoint(CLineFile& work, CRowSink& sink, IvPoint& point, CString& line)
 {
     if (!work.ReadLine(line)) {
         return false;
@@ -66,10 +66,7 @@ bool ConvertPoint(CLineFile& work, CLineFile& output, IvPoint& point, CString& l
     if (g_areaEnabled == 1) {
         current = current / g_surfaceArea;
     }
-    char text[NUMBER_LINE_CAPACITY];
-    FormatNumberLine(text, sizeof text, ',', point.first, static_cast<double>(current) * CURRENT_FACTOR,
-                     point.third);
-    output.WriteText(text);
+    sink.Row(point.first, static_cast<double>(current) * CURRENT_FACTOR, point.third);
     return true;
 }
 
@@ -79,26 +76,34 @@ void NoteNoData(const PointCount& found, ConversionReport& report)
                                             : "no \"primary_data\" line";
 }
 
-}  // namespace
-
-int ConvertIvFile(CString workPath, CString outputPath, ConversionReport* report)
+int ConvertIvLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
 {
-    CConverterFiles files(workPath, outputPath, report);
-    ConversionReport& found = files.Report();
-    const PointCount count = ReadPointCount(files.Work());
+    found.kind = RowKind::currentVoltage;
+    const PointCount count = ReadPointCount(work);
     if (count.markerFound) {
         found.announced = count.count;
     }
-    if (count.count > 0) {
-        IvPoint point;
-        CString line;
-        while (found.rows < count.count && ConvertPoint(files.Work(), files.Output(), point, line)) {
-            ++found.rows;
-        }
-    } else {
+    if (count.count <= 0) {
         NoteNoData(count, found);
+        return NO_POINTS;
     }
-    // A sweep without points still gets its empty output.
-    files.Finish();
-    return count.count > 0 ? 0 : NO_POINTS;
+    sink.Begin(found.kind);
+    IvPoint point;
+    CString line;
+    while (found.rows < count.count && ConvertPoint(work, sink, point, line)) {
+        ++found.rows;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int ConvertIvRows(CString workPath, CRowSink& sink, ConversionReport* report)
+{
+    return ConvertWorkIntoSink(workPath, sink, report, ConvertIvLines);
+}
+
+int ConvertIvFile(CString workPath, CString outputPath, ConversionReport* report)
+{
+    return ConvertWorkIntoFile(workPath, outputPath, report, ConvertIvLines);
 }

@@ -161,12 +161,9 @@ TEST_F(ConvertFileTest, PathWithBothMarkersRunsOnlyTheConverterWhoseMarkerStands
         EXPECT_EQ(ConvertFile(PathOf(c.input).c_str(), PathOf("out.txt").c_str(), outcome), 0);
         EXPECT_EQ(ReadFileBytes("out.txt"), c.output);
         EXPECT_EQ(outcome.kind.str(), c.kind);
-        EXPECT_EQ(ConverterKindFor(PathOf(c.input).c_str()), std::string(c.kind));
         EXPECT_EQ(g_outputAtDeletion, std::vector<std::string>{c.output}) << "one pipeline, one work file";
         EXPECT_FALSE(Exists(WORK_FILE_NAME));
     }
-    EXPECT_EQ(ConverterKindFor("/data/notes.txt"), nullptr);
-    EXPECT_EQ(ConverterKindFor(".csv.idf"), std::string(IV_KIND)) << "a marker at index 0 does not count";
 }
 
 TEST_F(ConvertFileTest, NeitherMarkerCreatesNothing)
