@@ -19,8 +19,9 @@ namespace {
 
 using Converter = int (*)(CString workPath, CString outputPath, ConversionReport* report);
 
-// The pipelines, in the order they are tried. Both are tried: a path that
-// holds both markers gets both, and the impedance output is the one left.
+// The pipelines. A path runs one of them, never both: two converters
+// writing one output would leave only the second one's work, and the first
+// one's data would be lost without a word.
 struct Pipeline {
     const char* marker;
     const char* upperMarker;  // the same in capitals, only to explain a miss
@@ -118,6 +119,25 @@ CString NoMarkerReason(const CString& inputPath)
     return CString("the path contains neither \".idf\" nor \".csv\"");
 }
 
+// The pipeline whose marker stands last among those that count; nullptr
+// when no marker counts.
+const Pipeline* PipelineFor(const CString& inputPath)
+{
+    const Pipeline* chosen = nullptr;
+    std::size_t chosenAt = 0;
+    for (const Pipeline& pipeline : PIPELINES) {
+        if (!HasMarker(inputPath, pipeline.marker)) {
+            continue;
+        }
+        const std::size_t at = inputPath.str().rfind(pipeline.marker);
+        if (chosen == nullptr || at > chosenAt) {
+            chosen = &pipeline;
+            chosenAt = at;
+        }
+    }
+    return chosen;
+}
+
 }  // namespace
 
 bool HasMarker(const CString& path, const char* marker)
@@ -130,19 +150,15 @@ int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome)
     outcome = FileOutcome{};
     outcome.input = inputPath;
     outcome.output = outputPath;
-    bool converted = false;
-    for (const Pipeline& pipeline : PIPELINES) {
-        if (HasMarker(inputPath, pipeline.marker)) {
-            ConversionReport report;
-            RunPipeline(inputPath, outputPath, pipeline.convert, report);
-            TakeConversionReport(report, outcome);
-            converted = true;
-        }
-    }
-    if (!converted) {
+    const Pipeline* pipeline = PipelineFor(inputPath);
+    if (pipeline == nullptr) {
         outcome.result = FileResult::notConverted;
         outcome.message = NoMarkerReason(inputPath);
+        return 0;
     }
+    ConversionReport report;
+    RunPipeline(inputPath, outputPath, pipeline->convert, report);
+    TakeConversionReport(report, outcome);
     return 0;
 }
 

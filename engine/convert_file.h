@@ -27,7 +27,7 @@ struct FileOutcome {
     CString input;
     CString output;
     FileResult result = FileResult::notConverted;
-    // IV_KIND or EIS_KIND (the last pipeline that ran); empty when none ran.
+    // IV_KIND or EIS_KIND (the pipeline that ran); empty when none ran.
     CString kind;
     // Lines written to the output.
     long long rows = 0;
@@ -41,14 +41,15 @@ struct FileOutcome {
 // and message. The input and output paths are left as they are.
 void TakeConversionReport(const ConversionReport& report, FileOutcome& outcome);
 
-// Converts `inputPath` into `outputPath`: the current-voltage pipeline when
-// ".idf" occurs in the path past index 0, then the impedance pipeline when
-// ".csv" does. Each pipeline looks at the paths first (an input that is no
-// regular file, an output or work file that is the input itself, and a work
-// file name taken by a link are refused as file errors), filters into the
-// work file, converts into a new output that replaces the old one only when
-// complete, and deletes the work file. Returns 0 and fills `outcome`; file
-// errors pass on as file exceptions and leave the work file behind.
+// Converts `inputPath` into `outputPath` with one pipeline: of the markers
+// that HasMarker finds, the one that stands last in the path chooses it (so
+// "run.csv/cell.idf" is a sweep and "x.idf.csv" an impedance export). The
+// pipeline looks at the paths first (an input that is no regular file, an
+// output or work file that is the input itself, and a work file name taken
+// by a link are refused as file errors), filters into the work file,
+// converts into a new output that replaces the old one only when complete,
+// and deletes the work file. Returns 0 and fills `outcome`; file errors pass
+// on as file exceptions and leave the work file behind.
 int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome);
 
 // The same, for callers that need no outcome.
