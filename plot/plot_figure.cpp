@@ -221,6 +221,7 @@ PlotFigure BuildFigure(const std::vector<PlotSource>& sources)
             figure.legend.push_back({source.name, static_cast<int>(shown)});
         }
         AddNotes(figure, source);
+        figure.notes.insert(figure.notes.end(), source.notes.begin(), source.notes.end());
         ++shown;
     }
     return figure;

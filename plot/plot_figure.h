@@ -67,6 +67,8 @@ struct PlotSource {
     std::string problem;
     // The area the values are scaled by; 1 leaves the area out of the units.
     float area = 1.0f;
+    // What else the figure should say about the file.
+    std::vector<std::string> notes;
 };
 
 // The palette: a colour for each series or file, by index (wrapping).

@@ -53,7 +53,7 @@ std::shared_ptr<RowColumns> Sweep(int points, double milliamperes = 1.0)
 
 PlotSource Source(std::string name, PlotKind kind, std::shared_ptr<RowColumns> rows, float area = 1.0f)
 {
-    return {std::move(name), kind, std::move(rows), "", area};
+    return {std::move(name), kind, std::move(rows), "", area, {}};
 }
 
 struct FigureCase {
