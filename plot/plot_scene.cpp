@@ -181,8 +181,9 @@ void CLayout::Panel(const PlotPanel& panel, const SceneBox& box, bool overlay)
     left.range = PaddedRange(lefts, left.scale);
     right.range = PaddedRange(rights, right.scale);
 
-    const int xWanted = std::max(2, static_cast<int>(area.width / 100));
-    const int yWanted = std::max(2, static_cast<int>(area.height / 60));
+    // Log labels are short ("10k"): they may stand closer.
+    const int xWanted = std::max(2, static_cast<int>(area.width / (x.scale == AxisScale::log ? 55 : 100)));
+    const int yWanted = std::max(2, static_cast<int>(area.height / (left.scale == AxisScale::log ? 40 : 60)));
     AxisTicks xTicks, leftTicks;
     if (panel.equalScale && x.scale == AxisScale::linear && left.scale == AxisScale::linear) {
         EqualiseScale(x.range, area.width, left.range, area.height);
