@@ -19,17 +19,17 @@ namespace {
 
 using Converter = int (*)(CString workPath, CString outputPath, ConversionReport* report);
 
-// The pipelines, in the order they are tried. Both are tried: a path that
-// holds both markers gets both, and the impedance output is the one left.
+// The pipelines. A path runs one of them, never both: two converters
+// writing one output would leave only the second one's work, and the first
+// one's data would be lost without a word.
 struct Pipeline {
     const char* marker;
     const char* upperMarker;  // the same in capitals, only to explain a miss
-    const char* kind;
     Converter convert;
 };
 constexpr Pipeline PIPELINES[] = {
-    {IV_MARKER, ".IDF", IV_KIND, ConvertIvFile},
-    {EIS_MARKER, ".CSV", EIS_KIND, ConvertEisCsv},
+    {IV_MARKER, ".IDF", ConvertIvFile},
+    {EIS_MARKER, ".CSV", ConvertEisCsv},
 };
 
 // The input must be a file that can be read to its end: opening a FIFO or
@@ -119,24 +119,23 @@ CString NoMarkerReason(const CString& inputPath)
     return CString("the path contains neither \".idf\" nor \".csv\"");
 }
 
-// What one pipeline's report means for the file.
-void TakeReport(const Pipeline& pipeline, const ConversionReport& report, FileOutcome& outcome)
+// The pipeline whose marker stands last among those that count; nullptr
+// when no marker counts.
+const Pipeline* PipelineFor(const CString& inputPath)
 {
-    outcome.kind = pipeline.kind;
-    outcome.rows = report.rows;
-    outcome.announced = report.announced;
-    outcome.message.Empty();
-    if (!report.noDataReason.IsEmpty()) {
-        outcome.result = FileResult::noData;
-        outcome.message = report.noDataReason;
-    } else if (report.announced > report.rows) {
-        outcome.result = FileResult::shortSweep;
-        outcome.message = ("only " + std::to_string(report.rows) + " of the " +
-                           std::to_string(report.announced) + " announced points are in the file")
-                              .c_str();
-    } else {
-        outcome.result = FileResult::converted;
+    const Pipeline* chosen = nullptr;
+    std::size_t chosenAt = 0;
+    for (const Pipeline& pipeline : PIPELINES) {
+        if (!HasMarker(inputPath, pipeline.marker)) {
+            continue;
+        }
+        const std::size_t at = inputPath.str().rfind(pipeline.marker);
+        if (chosen == nullptr || at > chosenAt) {
+            chosen = &pipeline;
+            chosenAt = at;
+        }
     }
+    return chosen;
 }
 
 }  // namespace
@@ -151,19 +150,15 @@ int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome)
     outcome = FileOutcome{};
     outcome.input = inputPath;
     outcome.output = outputPath;
-    bool converted = false;
-    for (const Pipeline& pipeline : PIPELINES) {
-        if (HasMarker(inputPath, pipeline.marker)) {
-            ConversionReport report;
-            RunPipeline(inputPath, outputPath, pipeline.convert, report);
-            TakeReport(pipeline, report, outcome);
-            converted = true;
-        }
-    }
-    if (!converted) {
+    const Pipeline* pipeline = PipelineFor(inputPath);
+    if (pipeline == nullptr) {
         outcome.result = FileResult::notConverted;
         outcome.message = NoMarkerReason(inputPath);
+        return 0;
     }
+    ConversionReport report;
+    RunPipeline(inputPath, outputPath, pipeline->convert, report);
+    TakeConversionReport(report, outcome);
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // The per-file conversion entry.
 #pragma once
 
+#include "engine/conversion_report.h"
 #include "platform/cstring.h"
 
 // The work file: a bare name, so it lies in the current directory.
@@ -12,10 +13,6 @@ inline constexpr const char* EIS_MARKER = ".csv";
 // drive and folders included, but not at its very start, where no full path
 // has one.
 bool HasMarker(const CString& path, const char* marker);
-
-// What each pipeline converts, as the reports name it.
-inline constexpr const char* IV_KIND = "current-voltage";
-inline constexpr const char* EIS_KIND = "impedance";
 
 // What became of one file.
 enum class FileResult {
@@ -30,7 +27,7 @@ struct FileOutcome {
     CString input;
     CString output;
     FileResult result = FileResult::notConverted;
-    // IV_KIND or EIS_KIND (the last pipeline that ran); empty when none ran.
+    // IV_KIND or EIS_KIND (the pipeline that ran); empty when none ran.
     CString kind;
     // Lines written to the output.
     long long rows = 0;
@@ -40,14 +37,19 @@ struct FileOutcome {
     CString message;
 };
 
-// Converts `inputPath` into `outputPath`: the current-voltage pipeline when
-// ".idf" occurs in the path past index 0, then the impedance pipeline when
-// ".csv" does. Each pipeline looks at the paths first (an input that is no
-// regular file, an output or work file that is the input itself, and a work
-// file name taken by a link are refused as file errors), filters into the
-// work file, converts into a new output that replaces the old one only when
-// complete, and deletes the work file. Returns 0 and fills `outcome`; file
-// errors pass on as file exceptions and leave the work file behind.
+// What a converter's report means for the file: its result, kind, counts
+// and message. The input and output paths are left as they are.
+void TakeConversionReport(const ConversionReport& report, FileOutcome& outcome);
+
+// Converts `inputPath` into `outputPath` with one pipeline: of the markers
+// that HasMarker finds, the one that stands last in the path chooses it (so
+// "run.csv/cell.idf" is a sweep and "x.idf.csv" an impedance export). The
+// pipeline looks at the paths first (an input that is no regular file, an
+// output or work file that is the input itself, and a work file name taken
+// by a link are refused as file errors), filters into the work file,
+// converts into a new output that replaces the old one only when complete,
+// and deletes the work file. Returns 0 and fills `outcome`; file errors pass
+// on as file exceptions and leave the work file behind.
 int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome);
 
 // The same, for callers that need no outcome.

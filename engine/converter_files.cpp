@@ -1,15 +1,35 @@
 #include "engine/converter_files.h"
 
-CConverterFiles::CConverterFiles(const CString& workPath, const CString& outputPath, ConversionReport* report)
-    : m_report(report != nullptr ? *report : m_ownReport),
-      m_workOpen((OpenOrThrow(m_work, workPath, READ_TEXT), true)),
-      m_output(outputPath)
+#include "engine/output_file.h"
+#include "engine/row_file_sink.h"
+
+int ConvertWorkIntoFile(const CString& workPath, const CString& outputPath, ConversionReport* report,
+                        LineConverter convert)
 {
-    m_report = ConversionReport{};
+    ConversionReport ownReport;
+    ConversionReport& found = report != nullptr ? *report : ownReport;
+    found = ConversionReport{};
+    // The work file is opened before the output is made, so its errors come first.
+    CLineFile work;
+    OpenOrThrow(work, workPath, READ_TEXT);
+    COutputFile output(outputPath);
+    CRowFileSink sink(output.Lines());
+    const int result = convert(work, sink, found);
+    // Closed explicitly, so a failed close is reported rather than lost in a destructor.
+    work.Close();
+    output.Commit();
+    return result;
 }
 
-void CConverterFiles::Finish()
+int ConvertWorkIntoSink(const CString& workPath, CRowSink& sink, ConversionReport* report,
+                        LineConverter convert)
 {
-    m_work.Close();
-    m_output.Commit();
+    ConversionReport ownReport;
+    ConversionReport& found = report != nullptr ? *report : ownReport;
+    found = ConversionReport{};
+    CLineFile work;
+    OpenOrThrow(work, workPath, READ_TEXT);
+    const int result = convert(work, sink, found);
+    work.Close();
+    return result;
 }

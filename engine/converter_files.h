@@ -1,31 +1,23 @@
-// The files of one converter run and the report it fills: the work file,
-// open for reading in text mode, and the new output beside its final name.
+// Running a converter's line reading either into an output file or into any
+// row sink: the work file is opened for reading in text mode; an output is
+// made beside its final name and put in place only when complete.
 #pragma once
 
 #include "engine/conversion_report.h"
-#include "engine/output_file.h"
+#include "engine/row_sink.h"
 #include "fileio/line_file.h"
+#include "platform/cstring.h"
 
-class CConverterFiles {
-public:
-    // Opens the work file, then creates the output; either raises the file
-    // exception. `report` is the caller's, or nullptr to keep one here; it
-    // starts out empty.
-    CConverterFiles(const CString& workPath, const CString& outputPath, ConversionReport* report);
+// Reads the open work file and hands its rows to `sink`, filling `report`
+// (which starts out empty). Returns the converter's result.
+using LineConverter = int (*)(CLineFile& work, CRowSink& sink, ConversionReport& report);
 
-    CLineFile& Work() { return m_work; }
-    CLineFile& Output() { return m_output.Lines(); }
-    ConversionReport& Report() { return m_report; }
+// Opens the work file, then creates the output (either raises the file
+// exception), converts, closes the work file and puts the complete output
+// in place. `report` is the caller's, or nullptr.
+int ConvertWorkIntoFile(const CString& workPath, const CString& outputPath, ConversionReport* report,
+                        LineConverter convert);
 
-    // Closes the work file and puts the complete output in place. Closed
-    // explicitly, so a failed close is reported rather than lost in a
-    // destructor.
-    void Finish();
-
-private:
-    ConversionReport m_ownReport;
-    ConversionReport& m_report;
-    CLineFile m_work;
-    bool m_workOpen;  // opened before the output is made, so its errors come first
-    COutputFile m_output;
-};
+// Opens the work file and converts it into `sink`; nothing is written.
+int ConvertWorkIntoSink(const CString& workPath, CRowSink& sink, ConversionReport* report,
+                        LineConverter convert);

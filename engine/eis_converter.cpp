@@ -41,8 +41,8 @@ bool SplitRow(CFieldSplitter& splitter, const CString& line, CString (&fields)[F
     return fields[FIELD_MARKER].Find(ROW_MARKER) >= 0;
 }
 
-// Takes the numbers of one accepted row into `point` and writes its output line.
-void ConvertRow(const CString (&fields)[FIELD_CAPACITY], CLineFile& output, EisPoint& point)
+// Takes the numbers of one accepted row into `point` and hands its row to `sink`.
+void ConvertRow(const CString (&fields)[FIELD_CAPACITY], CRowSink& sink, EisPoint& point)
 {
     ParseFloat(fields[FIELD_FREQUENCY], point.frequency);
     ParseFloat(fields[FIELD_REAL], point.real);
@@ -54,18 +54,12 @@ void ConvertRow(const CString (&fields)[FIELD_CAPACITY], CLineFile& output, EisP
         imaginary = imaginary * g_surfaceArea;
     }
     // A multiplication, not a negation by subtraction: 0 is written as -0.000000.
-    char text[NUMBER_LINE_CAPACITY];
-    FormatNumberLine(text, sizeof text, ' ', point.frequency, real, static_cast<double>(imaginary) * -1.0);
-    output.WriteText(text);
+    sink.Row(point.frequency, real, static_cast<double>(imaginary) * -1.0);
 }
 
-}  // namespace
-
-int ConvertEisCsv(CString workPath, CString outputPath, ConversionReport* report)
+int ConvertEisLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
 {
-    CConverterFiles files(workPath, outputPath, report);
-    ConversionReport& found = files.Report();
-    CLineFile& work = files.Work();
+    found.kind = RowKind::impedance;
     const ULONGLONG length = work.GetLength();
     CString line;
     work.ReadLine(line);  // the column header
@@ -82,12 +76,26 @@ int ConvertEisCsv(CString workPath, CString outputPath, ConversionReport* report
             found.noDataReason = "no \"EIS\" row";
             break;
         }
-        ConvertRow(fields, files.Output(), point);
+        if (found.rows == 0) {
+            sink.Begin(found.kind);
+        }
+        ConvertRow(fields, sink, point);
         ++found.rows;
     }
     if (found.rows > 0) {
         found.noDataReason.Empty();
     }
-    files.Finish();
     return 0;
+}
+
+}  // namespace
+
+int ConvertEisRows(CString workPath, CRowSink& sink, ConversionReport* report)
+{
+    return ConvertWorkIntoSink(workPath, sink, report, ConvertEisLines);
+}
+
+int ConvertEisCsv(CString workPath, CString outputPath, ConversionReport* report)
+{
+    return ConvertWorkIntoFile(workPath, outputPath, report, ConvertEisLines);
 }

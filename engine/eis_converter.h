@@ -2,13 +2,18 @@
 #pragma once
 
 #include "engine/conversion_report.h"
+#include "engine/row_sink.h"
 #include "platform/cstring.h"
 
 // The message shown once when a data row lacks the "EIS" marker.
 inline constexpr const char* EIS_MISSING_MESSAGE = "Can't find EIS data in the current file!\r\n";
 
-// Skips the header line, then writes "%f %f %f\n" (frequency, real part,
-// negated imaginary part, impedance scaled by the area) per "EIS" row into
-// `outputPath`. Stops with one message box at the first row without "EIS".
-// Returns 0. Fills `report` when given.
+// Skips the header line, then hands `sink` one row per "EIS" row: the
+// frequency, the real part and the negated imaginary part, the impedance
+// scaled by the area. Stops with one message box at the first row without
+// "EIS". Returns 0. Fills `report` when given.
+int ConvertEisRows(CString workPath, CRowSink& sink, ConversionReport* report = nullptr);
+
+// The same, written as "%f %f %f\n" per row into `outputPath` (text mode:
+// CR LF on disk).
 int ConvertEisCsv(CString workPath, CString outputPath, ConversionReport* report = nullptr);

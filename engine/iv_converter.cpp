@@ -52,25 +52,34 @@ PointCount ReadPointCount(CLineFile& work)
     return result;
 }
 
-// Takes the next data line into `point` and writes its output line; false,
-// writing nothing, when the work file has no line left: the count is only
-// an upper bound, and no point is made up past the end of the data.
-// `line` is the caller's, so its storage serves every point.
-bool ConvertPoint(CLineFile& work, CLineFile& output, IvPoint& point, CString& line)
+// What the next line within the count held.
+enum class LineRead {
+    point,  // at least one number: the held values, updated, make a point
+    text,   // no number at all ("[Stop]", "endtime=...", blanks): no point
+    end     // the work file has no line left
+};
+
+// Reads the next data line into `point`. A line of text gives no point: it
+// would only repeat the last one, as if the instrument had measured it
+// again. `line` is the caller's, so its storage serves every point.
+LineRead ReadPoint(CLineFile& work, IvPoint& point, CString& line)
 {
     if (!work.ReadLine(line)) {
-        return false;
+        return LineRead::end;
     }
-    ParseFloatTriple(line, point.first, point.second, point.third);
+    if (ParseFloatTriple(line, point.first, point.second, point.third) == 0) {
+        return LineRead::text;
+    }
+    return LineRead::point;
+}
+
+void WritePoint(const IvPoint& point, CRowSink& sink)
+{
     float current = point.second;
     if (g_areaEnabled == 1) {
         current = current / g_surfaceArea;
     }
-    char text[NUMBER_LINE_CAPACITY];
-    FormatNumberLine(text, sizeof text, ',', point.first, static_cast<double>(current) * CURRENT_FACTOR,
-                     point.third);
-    output.WriteText(text);
-    return true;
+    sink.Row(point.first, static_cast<double>(current) * CURRENT_FACTOR, point.third);
 }
 
 void NoteNoData(const PointCount& found, ConversionReport& report)
@@ -79,26 +88,47 @@ void NoteNoData(const PointCount& found, ConversionReport& report)
                                             : "no \"primary_data\" line";
 }
 
-}  // namespace
-
-int ConvertIvFile(CString workPath, CString outputPath, ConversionReport* report)
+int ConvertIvLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
 {
-    CConverterFiles files(workPath, outputPath, report);
-    ConversionReport& found = files.Report();
-    const PointCount count = ReadPointCount(files.Work());
+    found.kind = RowKind::currentVoltage;
+    const PointCount count = ReadPointCount(work);
     if (count.markerFound) {
         found.announced = count.count;
     }
-    if (count.count > 0) {
-        IvPoint point;
-        CString line;
-        while (found.rows < count.count && ConvertPoint(files.Work(), files.Output(), point, line)) {
-            ++found.rows;
-        }
-    } else {
+    if (count.count <= 0) {
         NoteNoData(count, found);
+        return NO_POINTS;
     }
-    // A sweep without points still gets its empty output.
-    files.Finish();
-    return count.count > 0 ? 0 : NO_POINTS;
+    IvPoint point;
+    CString line;
+    // The count is an upper bound on the lines read, text lines included:
+    // no point is made up past the end of the data.
+    for (int read = 0; read < count.count; ++read) {
+        const LineRead what = ReadPoint(work, point, line);
+        if (what == LineRead::end) {
+            break;
+        }
+        if (what == LineRead::text) {
+            ++found.textLines;
+            continue;
+        }
+        if (found.rows == 0) {
+            sink.Begin(found.kind);
+        }
+        WritePoint(point, sink);
+        ++found.rows;
+    }
+    return 0;
+}
+
+}  // namespace
+
+int ConvertIvRows(CString workPath, CRowSink& sink, ConversionReport* report)
+{
+    return ConvertWorkIntoSink(workPath, sink, report, ConvertIvLines);
+}
+
+int ConvertIvFile(CString workPath, CString outputPath, ConversionReport* report)
+{
+    return ConvertWorkIntoFile(workPath, outputPath, report, ConvertIvLines);
 }

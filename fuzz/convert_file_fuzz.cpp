@@ -59,17 +59,26 @@ int FuzzConvertFile(const std::uint8_t* data, std::size_t size)
     fuzzsupport::WriteBytes(input, content);
     const std::string output = OutputPathOf(input);
 
+    FileOutcome outcome;
     const bool raised = fuzzsupport::RaisedAtCap(
-        [&] { Check(ConvertFile(input.c_str(), output.c_str()) == 0, "result not 0"); });
-    const bool iv = CString(input).Find(IV_MARKER) > 0;
-    const bool eis = CString(input).Find(EIS_MARKER) > 0;
+        [&] { Check(ConvertFile(input.c_str(), output.c_str(), outcome) == 0, "result not 0"); });
+    const bool marked = HasMarker(input.c_str(), IV_MARKER) || HasMarker(input.c_str(), EIS_MARKER);
     Check(fuzzsupport::ReadBytes(input) == content, "the input was changed");
     Check(raised || !testutil::Exists(scene.PathOf(WORK_FILE_NAME)), "the work file was left behind");
-    Check(testutil::Exists(output) == (iv || eis),
-          iv || eis ? "no output for a marked path" : "output without a marker");
-    // After an error in the first of two pipelines the output is still the first's.
-    if ((iv || eis) && !(raised && iv && eis))
-        fuzzsupport::CheckNumberLines(fuzzsupport::ReadBytes(output), eis ? ' ' : ',', "output");
+    // An output is renamed into place only when complete: after a failure
+    // nothing stands under its name, and no unfinished one beside it.
+    Check(testutil::Exists(output) == (marked && !raised),
+          !marked ? "output without a marker"
+                  : (raised ? "output under its name after a failure" : "no output for a marked path"));
+    fuzzsupport::CheckNoUnfinishedFiles();
+    if (marked && !raised) {
+        // One converter per file: the one whose marker stands last.
+        const std::size_t iv = input.rfind(IV_MARKER);
+        const std::size_t eis = input.rfind(EIS_MARKER);
+        const bool impedance = eis != std::string::npos && (iv == std::string::npos || eis > iv);
+        Check(outcome.kind == (impedance ? EIS_KIND : IV_KIND), "not the converter whose marker stands last");
+        fuzzsupport::CheckNumberLines(fuzzsupport::ReadBytes(output), impedance ? ' ' : ',', "output");
+    }
     scene.CheckDescriptors();
     return 0;
 }

@@ -165,6 +165,14 @@ std::vector<std::string> WorkLines(const std::string& work)
     return lines;
 }
 
+void CheckNoUnfinishedFiles()
+{
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(FuzzDir())) {
+        Check(entry.path().filename().string().find(".unfinished") == std::string::npos,
+              "unfinished file left: " + entry.path().string());
+    }
+}
+
 std::size_t CountLines(std::string_view text)
 {
     std::size_t count = 0;

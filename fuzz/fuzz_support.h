@@ -46,6 +46,8 @@ void CheckNumberLines(const std::string& text, char separator, const char* what)
 bool IsFilterOutput(const std::string& work);
 // The lines of such a work file, without their CR LF.
 std::vector<std::string> WorkLines(const std::string& work);
+// Checks that no unfinished output is left anywhere in FuzzDir().
+void CheckNoUnfinishedFiles();
 // Number of CR LF line ends in `text`.
 std::size_t CountLines(std::string_view text);
 

@@ -123,8 +123,10 @@ int RecordingUnlink(const char* path)
     return RealSysIo().unlink(path);
 }
 
-TEST_F(ConvertFileTest, BothMarkersRunBothPipelinesAndTheImpedanceOutputWins)
+TEST_F(ConvertFileTest, PathWithBothMarkersRunsOnlyTheConverterWhoseMarkerStandsLast)
 {
+    // Both pipelines used to run one after the other, and the impedance
+    // pass replaced the sweep's output. Now one converter runs per file.
     // Line 1 is the impedance header and holds the marker line; the current-
     // voltage converter skips line 2, reads the count 1 from line 3 and the
     // numbers 7 8 9 from line 4, while the impedance converter takes all
@@ -134,19 +136,34 @@ TEST_F(ConvertFileTest, BothMarkersRunBothPipelinesAndTheImpedanceOutputWins)
         "a,b,EIS,d,e,f,1000,h,i,10,-5\r\n"
         "1,b,EIS,d,e,f,2000,h,i,20,-6\r\n"
         "7 8 9,x,EIS,d,e,f,3000,h,i,30,-7\r\n";
+    const std::string sweep = "7.000000,-8000.000000,9.000000\r\n";
     const std::string impedance =
         "1000.000000 10.000000 5.000000\r\n2000.000000 20.000000 6.000000\r\n3000.000000 30.000000 "
         "7.000000\r\n";
+    struct Case {
+        const char* input;
+        const char* kind;
+        const std::string& output;
+    } const cases[] = {
+        {"run.csv/cell.idf", IV_KIND, sweep},
+        {"x.idf.csv", EIS_KIND, impedance},
+        {"a.csv.idf.csv.bak", EIS_KIND, impedance},
+        {"run.idf/x.csv/cell.idf.txt", IV_KIND, sweep},
+        {"run.idf/x.csv.idf/cell.csv", EIS_KIND, impedance},
+    };
     ScopedSysIo restore;
     Sys().unlink = RecordingUnlink;
-    g_outputAtDeletion.clear();
-
-    EXPECT_EQ(Convert("run.csv/cell.idf", input), 0);
-
-    EXPECT_EQ(ReadFileBytes("out.txt"), impedance);
-    const std::vector<std::string> expected = {"7.000000,-8000.000000,9.000000\r\n", impedance};
-    EXPECT_EQ(g_outputAtDeletion, expected) << "current-voltage first, then impedance";
-    EXPECT_FALSE(Exists(WORK_FILE_NAME));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.input);
+        g_outputAtDeletion.clear();
+        WriteFileBytes(c.input, input);
+        FileOutcome outcome;
+        EXPECT_EQ(ConvertFile(PathOf(c.input).c_str(), PathOf("out.txt").c_str(), outcome), 0);
+        EXPECT_EQ(ReadFileBytes("out.txt"), c.output);
+        EXPECT_EQ(outcome.kind.str(), c.kind);
+        EXPECT_EQ(g_outputAtDeletion, std::vector<std::string>{c.output}) << "one pipeline, one work file";
+        EXPECT_FALSE(Exists(WORK_FILE_NAME));
+    }
 }
 
 TEST_F(ConvertFileTest, NeitherMarkerCreatesNothing)
@@ -219,7 +236,7 @@ TEST_F(ConvertFileTest, FileErrorLeavesTheWorkFileBehind)
     } const cases[] = {
         {"cell.idf", IV_INPUT, IV_INPUT},
         {"cell.csv", EIS_INPUT, EIS_INPUT},
-        {"run.csv/cell.idf", IV_INPUT, IV_INPUT},  // the second pipeline does not run
+        {"run.csv/cell.idf", IV_INPUT, IV_INPUT},  // ".idf" stands last: only the sweep's pipeline runs
     };
     for (const Case& c : cases) {
         WriteFileBytes(c.input, c.content);

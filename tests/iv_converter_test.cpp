@@ -120,8 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(IvCase{"HeldValuesStartAtZero", Head("1") + "4\n", "4.000000,-0.000000,0.000000\n"},
                       IvCase{"TwoNumbersKeepTheThird", Head("2") + "1 2 3\n4 5\n",
                              "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,3.000000\n"},
-                      IvCase{"UnreadableLineKeepsAllThree", Head("2") + "1 2 3\nn/a\n",
-                             "1.000000,-2000.000000,3.000000\n1.000000,-2000.000000,3.000000\n"},
+                      // A line with no number at all once repeated the last point; it
+                      // gives none now, but still counts toward the announced count.
+                      IvCase{"TextLineGivesNoPointButIsCounted", Head("3") + "1 2 3\nn/a\n4 5 6\n7 8 9\n",
+                             "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,6.000000\n"},
                       // The count is an upper bound: points past the end of the data are
                       // never made up (they once repeated the last one, divided again).
                       IvCase{"CountBeyondDataGivesThePointsThatExist", Head("3") + "1 8 3\n",
@@ -130,6 +132,22 @@ INSTANTIATE_TEST_SUITE_P(
                       // a carried value comes out as it did on the line before.
                       IvCase{"ShortLineCarriesTheScaledSecondUnchanged", Head("2") + "1 8 3\n5\n",
                              "1.000000,-4000.000000,3.000000\n5.000000,-4000.000000,3.000000\n", 0, 2.0f, 1}),
+    CaseName);
+
+// A line within the count from which no number at all can be read gives
+// no point; a line that gives some numbers keeps the others carried over.
+INSTANTIATE_TEST_SUITE_P(
+    TextLines, IvCaseTest,
+    ::testing::Values(
+        IvCase{"StopAndEndTimeAfterTheData",
+               Head("6") + "1 2 3\n4 5 6\n[Stop]\nendtime=03/11/2025 09:14:12\nstatus=aborted\n",
+               "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,6.000000\n"},
+        IvCase{"LineOfBlanksBetweenPoints", Head("3") + "1 2 3\n    \n4 5 6\n",
+               "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,6.000000\n"},
+        IvCase{"TextBeforeTheFirstPoint", Head("2") + "Stop 5 6 7\n1\n", "1.000000,-0.000000,0.000000\n"},
+        IvCase{"NumberThenTextCarriesTheRest", Head("2") + "1 2 3\n7 x\n",
+               "1.000000,-2000.000000,3.000000\n7.000000,-2000.000000,3.000000\n"},
+        IvCase{"OnlyTextWithinTheCount", Head("2") + "[Stop]\nstatus=aborted\n1 2 3\n", ""}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(
