@@ -373,10 +373,10 @@ void CConverterDlg::AddPreviewEntries()
     if (m_systemMenu.FindItem(IDM_PREVIEW) != nullptr) {
         return;
     }
-    // First in the menu: About stays its last entry.
+    // First in the menu: About stays its last entry, and the only separator
+    // is the one before it.
     m_systemMenu.Insert(0, IDM_PREVIEW, "&Preview");
     m_systemMenu.Insert(1, IDM_ADD_TO_PREVIEW, "A&dd to preview");
-    m_systemMenu.InsertSeparator(2);
 }
 
 void CConverterDlg::AddAboutEntry()
