@@ -47,14 +47,7 @@ void ConvertRow(const CString (&fields)[FIELD_CAPACITY], CRowSink& sink, EisPoin
     ParseFloat(fields[FIELD_FREQUENCY], point.frequency);
     ParseFloat(fields[FIELD_REAL], point.real);
     ParseFloat(fields[FIELD_IMAGINARY], point.imaginary);
-    float real = point.real;
-    float imaginary = point.imaginary;
-    if (g_areaEnabled == 1) {
-        real = real * g_surfaceArea;
-        imaginary = imaginary * g_surfaceArea;
-    }
-    // A multiplication, not a negation by subtraction: 0 is written as -0.000000.
-    sink.Row(point.frequency, real, static_cast<double>(imaginary) * -1.0);
+    HandImpedanceRow(sink, point.frequency, point.real, point.imaginary);
 }
 
 int ConvertEisLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
@@ -89,6 +82,16 @@ int ConvertEisLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
 }
 
 }  // namespace
+
+void HandImpedanceRow(CRowSink& sink, float frequency, float real, float imaginary)
+{
+    if (g_areaEnabled == 1) {
+        real = real * g_surfaceArea;
+        imaginary = imaginary * g_surfaceArea;
+    }
+    // A multiplication, not a negation by subtraction: 0 is written as -0.000000.
+    sink.Row(frequency, real, static_cast<double>(imaginary) * -1.0);
+}
 
 int ConvertEisRows(CString workPath, CRowSink& sink, ConversionReport* report)
 {
