@@ -11,7 +11,8 @@ inline constexpr const char* EIS_MISSING_MESSAGE = "Can't find EIS data in the c
 // Hands `sink` the row of one impedance point: the frequency, Z' * area and
 // -Z'' * area, the area applied in single precision while the area flag is
 // 1. Both impedance forms (".csv" exports and ".idf" runs) write through it.
-void HandImpedanceRow(CRowSink& sink, float frequency, float real, float imaginary);
+// Returns how many values became infinite or not a number from finite ones.
+int HandImpedanceRow(CRowSink& sink, float frequency, float real, float imaginary);
 
 // Skips the header line, then hands `sink` one row per "EIS" row: the
 // frequency, the real part and the negated imaginary part, the impedance

@@ -92,19 +92,22 @@ LineRead ReadPoint(CLineFile& work, IvPoint& point, CString& line)
     return LineRead::point;
 }
 
-void WritePoint(const IvPoint& point, RowKind kind, CRowSink& sink)
+// Hands on the row of `point`; returns how many of its values became
+// infinite or not a number from finite ones.
+int WritePoint(const IvPoint& point, RowKind kind, CRowSink& sink)
 {
     if (kind == RowKind::impedance) {
         // Z', Z'' and the frequency, written as the ".csv" converter writes
         // its rows.
-        HandImpedanceRow(sink, point.third, point.first, point.second);
-        return;
+        return HandImpedanceRow(sink, point.third, point.first, point.second);
     }
     float current = point.second;
     if (g_areaEnabled == 1) {
         current = current / g_surfaceArea;
     }
-    sink.Row(point.first, static_cast<double>(current) * CURRENT_FACTOR, point.third);
+    const double written = static_cast<double>(current) * CURRENT_FACTOR;
+    sink.Row(point.first, written, point.third);
+    return MadeNonFinite(written, point.second);
 }
 
 void NoteNoData(const PointCount& found, ConversionReport& report)
@@ -140,7 +143,7 @@ int ConvertIvLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
         if (found.rows == 0) {
             sink.Begin(found.kind);
         }
-        WritePoint(point, found.kind, sink);
+        found.nonFiniteValues += WritePoint(point, found.kind, sink);
         ++found.rows;
     }
     return 0;
