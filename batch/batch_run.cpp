@@ -20,7 +20,7 @@ FileOutcome RunJob(const BatchHooks& hooks, const BatchJob& job, int index)
         hooks.jobReduced(index);
     }
     FileOutcome outcome;
-    ConvertFile(job.input, OutputPathFor(job.input, reduce || job.reduced), outcome);
+    ConvertFile(job.input, JobOutputPath(job, reduce), outcome);
     if (hooks.jobReported) {
         hooks.jobReported(index, outcome);
     }

@@ -2,6 +2,7 @@
 #include "cli/run_report.h"
 
 #include <cstdio>
+#include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "cli/command_line.h"
@@ -106,6 +107,8 @@ Json FileJson(const FileRecord& file)
     PutPath(entry, "input", file.input.str());
     PutPath(entry, "output", file.output.str());
     entry["kind"] = TextOrNull(file.kind);
+    const std::vector<std::string> columns = ColumnsOf(file.kind);
+    entry["columns"] = columns.empty() ? Json(nullptr) : Json(columns);
     entry["rows"] = file.rows;
     entry["pointsAnnounced"] = file.announced >= 0 ? Json(file.announced) : Json(nullptr);
     entry["outcome"] = TextOf(file.fate).key;
@@ -130,6 +133,27 @@ Json SummaryJson(const RunRecord& record)
 }
 
 }  // namespace
+
+std::vector<std::string> ColumnsOf(const CString& kind)
+{
+    if (kind == IV_KIND) {
+        return {std::begin(IV_COLUMNS), std::end(IV_COLUMNS)};
+    }
+    if (kind == EIS_KIND) {
+        return {std::begin(EIS_COLUMNS), std::end(EIS_COLUMNS)};
+    }
+    return {};
+}
+
+bool EveryFileConverted(const RunRecord& record)
+{
+    for (const FileRecord& file : record.files) {
+        if (file.fate != FileFate::converted) {
+            return false;
+        }
+    }
+    return true;
+}
 
 void TakeOutcome(const FileOutcome& outcome, FileRecord& record)
 {
@@ -214,7 +238,13 @@ std::string ReportJson(const RunRecord& record)
     settings["area"] = static_cast<double>(record.area);
     settings["areaText"] = record.areaText ? Json(*record.areaText) : Json(nullptr);
     settings["reduceName"] = record.reduceName;
+    settings["recursive"] = record.recursive;
     PutPath(settings, "currentDirectory", record.currentDirectory);
+    if (record.outputDirectory) {
+        PutPath(settings, "outputDirectory", *record.outputDirectory);
+    } else {
+        settings["outputDirectory"] = nullptr;
+    }
     settings["workFile"] = WORK_FILE_NAME;
     report["settings"] = settings;
 

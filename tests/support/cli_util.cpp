@@ -18,6 +18,7 @@
 #include <process.h>
 #include <sys/stat.h>
 #else
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -151,15 +152,26 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
 
 #else
 
+// What a child gets besides its program and arguments.
+struct ChildSetup {
+    StdoutTarget stdoutTarget = StdoutTarget::captured;
+    // Standard output goes into this descriptor (the writing end of a pipe) when it is not -1.
+    int stdoutFd = -1;
+    // The user the child runs as, when it is not -1.
+    long uid = -1;
+};
+
 // In the child, between fork and exec: only calls that are safe there.
 [[noreturn]] void ExecChild(const char* dir, const char* outPath, const char* errPath,
-                            StdoutTarget stdoutTarget, char* const* argv)
+                            const ChildSetup& setup, char* const* argv)
 {
     const int in = open("/dev/null", O_RDONLY);
     int out = -1;
-    if (stdoutTarget == StdoutTarget::unwritable) {
+    if (setup.stdoutFd >= 0) {
+        out = setup.stdoutFd;
+    } else if (setup.stdoutTarget == StdoutTarget::unwritable) {
         out = open("/dev/null", O_RDONLY);
-    } else if (stdoutTarget == StdoutTarget::fullDevice) {
+    } else if (setup.stdoutTarget == StdoutTarget::fullDevice) {
         out = open("/dev/full", O_WRONLY);
     } else {
         out = open(outPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -169,12 +181,16 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
         dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) {
         _exit(126);
     }
+    if (setup.uid >= 0 && (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(setup.uid)) != 0 ||
+                           setuid(static_cast<uid_t>(setup.uid)) != 0)) {
+        _exit(125);
+    }
     execv(argv[0], argv);
     _exit(127);
 }
 
 pid_t Start(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
-            const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
+            const std::string& outPath, const std::string& errPath, const ChildSetup& setup)
 {
     const std::string dir = workDir.string();
     std::vector<std::string> strings{program};
@@ -191,7 +207,7 @@ pid_t Start(const std::string& program, const std::vector<std::string>& args, co
         throw std::runtime_error("fork failed");
     }
     if (pid == 0) {
-        ExecChild(dir.c_str(), outPath.c_str(), errPath.c_str(), stdoutTarget, argv.data());
+        ExecChild(dir.c_str(), outPath.c_str(), errPath.c_str(), setup, argv.data());
     }
     return pid;
 }
@@ -217,7 +233,9 @@ bool Reap(pid_t pid, bool block, int& exitStatus)
 int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
           const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
 {
-    const pid_t pid = Start(program, args, workDir, outPath, errPath, stdoutTarget);
+    ChildSetup setup;
+    setup.stdoutTarget = stdoutTarget;
+    const pid_t pid = Start(program, args, workDir, outPath, errPath, setup);
     int exitStatus = -1;
     Reap(pid, true, exitStatus);
     return exitStatus;
@@ -295,7 +313,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
 {
     try {
         m_impl->pid = Start(program, args, workDir, (m_impl->capture.path() / "stdout").string(),
-                            (m_impl->capture.path() / "stderr").string(), StdoutTarget::captured);
+                            (m_impl->capture.path() / "stderr").string(), ChildSetup{});
     } catch (...) {
         delete m_impl;
         throw;
@@ -339,6 +357,56 @@ ProcessResult ChildProcess::Wait()
     return result;
 }
 
+ProcessResult RunProcessAs(long uid, const std::string& program, const std::vector<std::string>& args,
+                           const std::filesystem::path& workDir)
+{
+    CaptureDir capture;
+    ChildSetup setup;
+    setup.uid = uid;
+    const pid_t pid = Start(program, args, workDir, (capture.path() / "stdout").string(),
+                            (capture.path() / "stderr").string(), setup);
+    ProcessResult result;
+    Reap(pid, true, result.exitStatus);
+    result.out = Slurp(capture.path() / "stdout");
+    result.err = Slurp(capture.path() / "stderr");
+    return result;
+}
+
+ProcessResult RunReadingFirstLines(int lines, const std::string& program,
+                                   const std::vector<std::string>& args, const std::filesystem::path& workDir)
+{
+    CaptureDir capture;
+    // Neither end may stay open in the child past its exec: a reading end
+    // there would keep the pipe from ever breaking.
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    ChildSetup setup;
+    setup.stdoutFd = ends[1];
+    pid_t pid = -1;
+    try {
+        pid = Start(program, args, workDir, "", (capture.path() / "stderr").string(), setup);
+    } catch (...) {
+        close(ends[0]);
+        close(ends[1]);
+        throw;
+    }
+    close(ends[1]);
+    // Read as a reader such as head does: what it wants, then it goes.
+    ProcessResult result;
+    char ch = 0;
+    while (lines > 0 && read(ends[0], &ch, 1) == 1) {
+        result.out += ch;
+        if (ch == '\n') {
+            --lines;
+        }
+    }
+    close(ends[0]);
+    Reap(pid, true, result.exitStatus);
+    result.err = Slurp(capture.path() / "stderr");
+    return result;
+}
 #endif
 
 }  // namespace testutil
