@@ -9,9 +9,9 @@
 #include "batch/batch_checks.h"
 
 // The synopsis opens both the usage text and the help text.
-#define QUILLMERE_SYNOPSIS                                                          \
-    "Usage: quillmere-convert [--area NUMBER] [--reduce-name] [--output-dir DIR]\n" \
-    "                         [--recursive] [--report FILE] FILE|FOLDER...\n"       \
+#define QUILLMERE_SYNOPSIS                                                             \
+    "Usage: quillmere-convert [--area NUMBER] [--reduce-name] [--output-dir DIR]\n"    \
+    "                         [--recursive] [--plot] [--report FILE] FILE|FOLDER...\n" \
     "       quillmere-convert --help | --version\n"
 
 const char* const USAGE_TEXT = QUILLMERE_SYNOPSIS;
@@ -47,12 +47,17 @@ const char* const HELP_TEXT = QUILLMERE_SYNOPSIS
     "                 subfolders too, depth first: a folder's own files before\n"
     "                 its subfolders, each in name order (links to folders are\n"
     "                 not entered)\n"
+    "  --plot         write a plot of each output beside it, named like it with\n"
+    "                 \"+IV.svg\" in place of \"+IV.txt\": impedance as a Nyquist and\n"
+    "                 a Bode plot, a sweep as its second column against its first\n"
+    "                 and both against the row number. A file without data gets\n"
+    "                 no plot, and a line says so\n"
     "  --report FILE, --report=FILE\n"
     "                 write a JSON report of the run to FILE: the settings, and\n"
     "                 for each file its input, output, kind, columns, rows,\n"
-    "                 announced points, outcome and message. FILE must not be a\n"
-    "                 file of the run, the work file or a folder, and its folder\n"
-    "                 must exist\n"
+    "                 announced points, outcome, message and plot. FILE must not\n"
+    "                 be a file of the run, the work file or a folder, and its\n"
+    "                 folder must exist\n"
     "  --help, -h     print this help and exit\n"
     "  --version      print the version and exit\n"
     "  --             end of options: every later argument is a file\n"
@@ -96,7 +101,7 @@ const char* const HELP_TEXT = QUILLMERE_SYNOPSIS
 
 namespace {
 
-enum class OptionKind { Area, ReduceName, OutputDir, Recursive, Report, Help, Version };
+enum class OptionKind { Area, ReduceName, OutputDir, Recursive, Plot, Report, Help, Version };
 
 struct OptionEntry {
     std::string_view name;
@@ -109,6 +114,7 @@ constexpr OptionEntry OPTIONS[] = {
     {"--reduce-name", OptionKind::ReduceName, false},
     {"--output-dir", OptionKind::OutputDir, true},
     {"--recursive", OptionKind::Recursive, false},
+    {"--plot", OptionKind::Plot, false},
     {"--report", OptionKind::Report, true},
     {"--help", OptionKind::Help, false},
     {"-h", OptionKind::Help, false},
@@ -318,6 +324,9 @@ ConvertOptions ParseCommandLine(const std::vector<std::string>& args)
                 break;
             case OptionKind::Recursive:
                 options.recursive = true;
+                break;
+            case OptionKind::Plot:
+                options.plot = true;
                 break;
             case OptionKind::Area:
                 if (!IsUsableAreaText(value)) {

@@ -28,6 +28,8 @@ struct ConvertOptions {
     bool reduceName = false;
     // --recursive: folder arguments give the data files of their subfolders too.
     bool recursive = false;
+    // --plot: a plot of each output beside it, NAME+IV.svg.
+    bool plot = false;
     // The files and folders in argument order, as typed.
     std::vector<std::string> files;
     // What was wrong, for CliAction::UsageError.

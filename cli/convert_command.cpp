@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <system_error>
 
 #include "batch/area.h"
@@ -14,6 +16,8 @@
 #include "batch/messages.h"
 #include "batch/naming.h"
 #include "cli/run_report.h"
+#include "engine/preview.h"
+#include "engine/row_tap.h"
 #include "engine/settings.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
@@ -24,6 +28,9 @@
 #include "platform/path.h"
 #include "platform/path_join.h"
 #include "platform/std_streams.h"
+#include "plot/plot_scene.h"
+#include "plot/plot_source.h"
+#include "plot/svg_writer.h"
 
 namespace {
 
@@ -51,6 +58,8 @@ struct RunState {
     // The first failed write to standard output, as an operating-system error.
     bool stdoutFailed = false;
     long stdoutError = 0;
+    // With --plot: the rows of the current job, as its output is written.
+    CRowCollector rows;
 };
 
 void WriteLine(const std::string& text)
@@ -230,6 +239,34 @@ std::string ReportProblem(const CString& reportPath, const RunRecord& record, co
     if (SameFile(name, LookAtName(workFile))) {
         return "the report " + report + " would replace the work file " + workFile.str();
     }
+    if (record.plot) {
+        for (const FileRecord& file : record.files) {
+            const CString plot = PlotPathFor(file.output);
+            if (SameFile(name, LookAtName(plot))) {
+                return "the report " + report + " would replace the plot " + plot.str();
+            }
+        }
+    }
+    return std::string();
+}
+
+// A plot that would replace an input of the run, in plain words; empty when
+// none would. An input's name can end in "+IV.svg" and still hold a marker
+// in its folder's name.
+std::string PlotProblem(const RunRecord& record)
+{
+    if (!record.plot) {
+        return std::string();
+    }
+    for (const FileRecord& file : record.files) {
+        const CString plot = PlotPathFor(file.output);
+        const FileName name = LookAtName(plot);
+        for (const FileRecord& other : record.files) {
+            if (SameFile(name, LookAtName(other.input))) {
+                return "the plot " + plot.str() + " would replace the input " + other.input.str();
+            }
+        }
+    }
     return std::string();
 }
 
@@ -280,6 +317,24 @@ void TakeJobOutcome(RunState& state, int job, const FileOutcome& outcome)
     std::fflush(stderr);
 }
 
+// With --plot, the plot of the job's output from the rows written into it,
+// beside it; a file that gave no rows gets none, and a line says so.
+void WritePlot(RunState& state, int job, const FileOutcome& outcome, const std::vector<CString>& messages)
+{
+    FileRecord& file = state.record.files[static_cast<std::size_t>(job)];
+    const std::shared_ptr<RowColumns> rows = state.rows.TakeRows();
+    if (rows->Size() == 0) {
+        WriteLine(file.input.str() + (outcome.result == FileResult::notConverted
+                                          ? ": no plot, as the file was not converted"
+                                          : ": no plot, as the file gave no data"));
+        return;
+    }
+    const PlotSource source = SourceFromConversion(file.input, outcome, state.rows.Kind(), rows, messages);
+    const CString plot = PlotPathFor(file.output);
+    WriteSvgFile(plot, LayoutFigure(BuildFigure({source}), SVG_WIDTH, SVG_HEIGHT));
+    file.plot = plot;
+}
+
 // Standard output takes the progress lines; the first failed write is kept.
 void CheckStandardOutput(RunState& state)
 {
@@ -306,14 +361,24 @@ bool RunFiles(RunState& state)
         jobs.push_back({file.input, false, file.output});
     }
     BatchHooks hooks;
+    // The rows of every output pass by the plot on their way into the file.
+    std::optional<CScopedRowTap> tap;
+    if (record.plot) {
+        tap.emplace(state.rows);
+    }
     hooks.jobStarting = [&state](int job) {
         state.job = static_cast<std::size_t>(job);
         state.source = state.record.files[state.job].input;
         state.messages.clear();
+        state.rows.TakeRows();
         NoteCurrentInput(state.source);
     };
     hooks.jobReported = [&state](int job, const FileOutcome& outcome) {
+        const std::vector<CString> messages = state.messages;
         TakeJobOutcome(state, job, outcome);
+        if (state.record.plot) {
+            WritePlot(state, job, outcome, messages);
+        }
     };
     hooks.jobDone = [&state](int) { CheckStandardOutput(state); };
     try {
@@ -421,6 +486,7 @@ int RunConversion(const ConvertOptions& options)
     record.area = g_surfaceArea;
     record.reduceName = options.reduceName;
     record.recursive = options.recursive;
+    record.plot = options.plot;
     record.currentDirectory = currentDir;
     for (const std::string& path : expanded.jobPaths) {
         FileRecord entry;
@@ -439,6 +505,11 @@ int RunConversion(const ConvertOptions& options)
         if (!problem.empty()) {
             return ReportUsageError(problem);
         }
+    }
+
+    const std::string plotProblem = PlotProblem(record);
+    if (!plotProblem.empty()) {
+        return ReportUsageError(plotProblem);
     }
 
     if (!CheckInputs(record)) {
@@ -478,7 +549,13 @@ int RunConversion(const ConvertOptions& options)
         }
         status = EXIT_FILE_ERROR;
     }
-    WriteLine(SummaryText(record));
+    std::string summary = SummaryText(record);
+    if (record.plot) {
+        const long long plots = std::count_if(record.files.begin(), record.files.end(),
+                                              [](const FileRecord& file) { return !file.plot.IsEmpty(); });
+        summary += "; " + GroupThousands(plots) + (plots == 1 ? " plot" : " plots");
+    }
+    WriteLine(summary);
     return Finish(reportPath, record, status);
 }
 

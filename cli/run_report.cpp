@@ -113,6 +113,11 @@ Json FileJson(const FileRecord& file)
     entry["pointsAnnounced"] = file.announced >= 0 ? Json(file.announced) : Json(nullptr);
     entry["outcome"] = TextOf(file.fate).key;
     entry["message"] = TextOrNull(file.message);
+    if (file.plot.IsEmpty()) {
+        entry["plot"] = nullptr;
+    } else {
+        PutPath(entry, "plot", file.plot.str());
+    }
     return entry;
 }
 
@@ -239,6 +244,7 @@ std::string ReportJson(const RunRecord& record)
     settings["areaText"] = record.areaText ? Json(*record.areaText) : Json(nullptr);
     settings["reduceName"] = record.reduceName;
     settings["recursive"] = record.recursive;
+    settings["plot"] = record.plot;
     PutPath(settings, "currentDirectory", record.currentDirectory);
     if (record.outputDirectory) {
         PutPath(settings, "outputDirectory", *record.outputDirectory);

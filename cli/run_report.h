@@ -32,6 +32,7 @@ struct FileRecord {
     long long rows = 0;
     long long announced = -1;  // -1 when no point count was read
     CString message;           // plain words for everything but a full conversion
+    CString plot;              // the plot written for it (--plot); empty when none
 };
 
 // How the run as a whole ended.
@@ -48,6 +49,7 @@ struct RunRecord {
     float area = 1.0f;
     bool reduceName = false;
     bool recursive = false;
+    bool plot = false;
     std::string currentDirectory;
     // The folder of --output-dir, absolute; absent: outputs beside their inputs.
     std::optional<std::string> outputDirectory;

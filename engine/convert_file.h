@@ -2,6 +2,7 @@
 #pragma once
 
 #include "engine/conversion_report.h"
+#include "engine/row_sink.h"
 #include "platform/cstring.h"
 
 // The work file: a bare name, so it lies in the current directory.
@@ -57,3 +58,10 @@ int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome);
 
 // The same, for callers that need no outcome.
 int ConvertFile(CString inputPath, CString outputPath);
+
+// The rows ConvertFile would write for `inputPath`, handed to `sink`
+// instead (a preview's): the same converter, the same checks of the input
+// and the work file, the filter into the work file under the same lock, and
+// the work file deleted at the end. No output is made; `outcome.output`
+// stays empty. File errors pass on as ConvertFile's do.
+int ConvertFileToRows(CString inputPath, CRowSink& sink, FileOutcome& outcome);

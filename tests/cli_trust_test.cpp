@@ -502,7 +502,8 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
          {"rows", 13},
          {"pointsAnnounced", nullptr},
          {"outcome", "converted"},
-         {"message", nullptr}},
+         {"message", nullptr},
+         {"plot", nullptr}},
         {{"input", PathOf("short_1.idf")},
          {"output", PathOf("1+IV.txt")},
          {"kind", "current-voltage"},
@@ -512,7 +513,8 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
          {"rows", 3},
          {"pointsAnnounced", 8},
          {"outcome", "short"},
-         {"message", "only 3 of the 8 announced points are in the file"}},
+         {"message", "only 3 of the 8 announced points are in the file"},
+         {"plot", nullptr}},
         {{"input", PathOf("CELL.IDF")},
          {"output", PathOf("CELL+IV.txt")},
          {"kind", nullptr},
@@ -521,7 +523,8 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
          {"pointsAnnounced", nullptr},
          {"outcome", "notConverted"},
          {"message",
-          "the path contains \".IDF\", but only \".idf\" and \".csv\" in small letters are converted"}},
+          "the path contains \".IDF\", but only \".idf\" and \".csv\" in small letters are converted"},
+         {"plot", nullptr}},
     };
     EXPECT_EQ(expectedFiles, report["files"]);
     EXPECT_FALSE(Exists("run.json.unfinished"));
