@@ -20,9 +20,11 @@ FileName LookAtName(const CString& path)
 {
     FileName name;
     name.place = PlaceKey(path.str());
-    // A path that cannot be looked at is told apart by its place alone.
+    // A path that cannot be looked at is told apart by its place alone, and
+    // so is one whose identity the system does not give (a folder on Windows).
     FileStatus status;
-    if (GetFileStatus(path, true, status) == 0 && status.kind != FileKind::missing) {
+    if (GetFileStatus(path, true, status) == 0 && status.kind != FileKind::missing &&
+        (status.device != 0 || status.index != 0)) {
         name.exists = true;
         name.device = status.device;
         name.index = status.index;

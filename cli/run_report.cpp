@@ -26,6 +26,7 @@ struct FateText {
 constexpr FateText FATE_TEXTS[] = {
     {FileFate::converted, "converted", "converted", "converted", true},
     {FileFate::shortSweep, "short", "short", "short sweep", true},
+    {FileFate::nonFinite, "nonFinite", "with infinite values", "infinite values", true},
     {FileFate::noData, "noData", "without data", "no data", false},
     {FileFate::notConverted, "notConverted", "not converted", "not converted", false},
     {FileFate::unusable, "unusable", "unusable", "unusable", false},
@@ -167,6 +168,9 @@ void TakeOutcome(const FileOutcome& outcome, FileRecord& record)
             break;
         case FileResult::shortSweep:
             record.fate = FileFate::shortSweep;
+            break;
+        case FileResult::nonFinite:
+            record.fate = FileFate::nonFinite;
             break;
         case FileResult::noData:
             record.fate = FileFate::noData;

@@ -15,6 +15,7 @@
 enum class FileFate {
     converted,     // every row or announced point is in the output
     shortSweep,    // a sweep with fewer points than it announces
+    nonFinite,     // values became infinite or not a number: the output is kept
     noData,        // no data: the output is empty
     notConverted,  // neither ".idf" nor ".csv" in the path: left alone
     failed,        // a file error stopped the run here

@@ -1,6 +1,8 @@
 // What a converter found in its work file, for the batch to tell the user.
 #pragma once
 
+#include <cmath>
+
 #include "engine/row_sink.h"
 #include "platform/cstring.h"
 
@@ -15,6 +17,16 @@ struct ConversionReport {
     // Lines within a sweep's count that held no number at all and so gave
     // no point.
     long long textLines = 0;
+    // Values written as infinite or not a number that were made from finite
+    // input values (by an area too small or too large for them).
+    long long nonFiniteValues = 0;
     // Why the file gave no data, in plain words; empty when it gave some.
     CString noDataReason;
 };
+
+// 1 when `written` is infinite or not a number though `from`, the value it
+// was made of, is finite; 0 otherwise.
+inline int MadeNonFinite(double written, double from)
+{
+    return !std::isfinite(written) && std::isfinite(from) ? 1 : 0;
+}

@@ -19,6 +19,7 @@ bool HasMarker(const CString& path, const char* marker);
 enum class FileResult {
     converted,    // every row or announced point is in the output
     shortSweep,   // a sweep that holds fewer points than it announces
+    nonFinite,    // values became infinite or not a number from finite ones
     noData,       // no marker line, no positive point count, or no "EIS" row
     notConverted  // the path has neither marker: nothing was read or written
 };
@@ -34,6 +35,8 @@ struct FileOutcome {
     long long rows = 0;
     // The point count a sweep announces; -1 where none was read.
     long long announced = -1;
+    // Values written as infinite or not a number that came from finite ones.
+    long long nonFiniteValues = 0;
     // Plain words for everything but a full conversion; empty for that.
     CString message;
 };

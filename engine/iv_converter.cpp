@@ -1,7 +1,11 @@
-// The current-voltage converter: the counted points after "primary_data".
+// The ".idf" converter: the counted points after "primary_data", a sweep's
+// or, when the header says so, an impedance run's.
 #include "engine/iv_converter.h"
 
+#include <string_view>
+
 #include "engine/converter_files.h"
+#include "engine/eis_converter.h"
 #include "engine/numbers.h"
 #include "engine/settings.h"
 #include "fileio/line_file.h"
@@ -9,6 +13,8 @@
 namespace {
 
 constexpr const char* DATA_MARKER = "primary_data";
+// The header line of an impedance run; its rows hold Z', Z'' and the frequency.
+constexpr std::string_view IMPEDANCE_METHOD = "Method=Impedance";
 // The second column is a current in A per area; the output wants -mA per area.
 constexpr double CURRENT_FACTOR = -1000.0;
 
@@ -22,11 +28,23 @@ struct IvPoint {
     float third = 0.0f;
 };
 
-// The point count of a sweep, and whether its marker line was there at all.
+// What the lines up to the point count said: the count, whether the marker
+// line was there at all, and whether the header named an impedance run.
 struct PointCount {
     bool markerFound = false;
+    bool impedance = false;
     int count = 0;
 };
+
+// True for the header line "Method=Impedance", blanks at its end ignored.
+bool IsImpedanceMethod(const CString& line)
+{
+    std::string_view text = line.view();
+    while (!text.empty() && text.back() == ' ') {
+        text.remove_suffix(1);
+    }
+    return text == IMPEDANCE_METHOD;
+}
 
 // Reads through the marker line, skips one line and parses the next as the
 // point count; a count of 0 when the marker or the count is missing.
@@ -45,6 +63,7 @@ PointCount ReadPointCount(CLineFile& work)
             result.markerFound = true;
             break;
         }
+        result.impedance = result.impedance || IsImpedanceMethod(line);
     }
     work.ReadLine(line);  // the line after the marker is not used
     work.ReadLine(line);
@@ -73,13 +92,22 @@ LineRead ReadPoint(CLineFile& work, IvPoint& point, CString& line)
     return LineRead::point;
 }
 
-void WritePoint(const IvPoint& point, CRowSink& sink)
+// Hands on the row of `point`; returns how many of its values became
+// infinite or not a number from finite ones.
+int WritePoint(const IvPoint& point, RowKind kind, CRowSink& sink)
 {
+    if (kind == RowKind::impedance) {
+        // Z', Z'' and the frequency, written as the ".csv" converter writes
+        // its rows.
+        return HandImpedanceRow(sink, point.third, point.first, point.second);
+    }
     float current = point.second;
     if (g_areaEnabled == 1) {
         current = current / g_surfaceArea;
     }
-    sink.Row(point.first, static_cast<double>(current) * CURRENT_FACTOR, point.third);
+    const double written = static_cast<double>(current) * CURRENT_FACTOR;
+    sink.Row(point.first, written, point.third);
+    return MadeNonFinite(written, point.second);
 }
 
 void NoteNoData(const PointCount& found, ConversionReport& report)
@@ -90,8 +118,8 @@ void NoteNoData(const PointCount& found, ConversionReport& report)
 
 int ConvertIvLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
 {
-    found.kind = RowKind::currentVoltage;
     const PointCount count = ReadPointCount(work);
+    found.kind = count.impedance ? RowKind::impedance : RowKind::currentVoltage;
     if (count.markerFound) {
         found.announced = count.count;
     }
@@ -115,7 +143,7 @@ int ConvertIvLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
         if (found.rows == 0) {
             sink.Begin(found.kind);
         }
-        WritePoint(point, sink);
+        found.nonFiniteValues += WritePoint(point, found.kind, sink);
         ++found.rows;
     }
     return 0;

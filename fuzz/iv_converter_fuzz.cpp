@@ -17,26 +17,33 @@ using fuzzsupport::Check;
 // that holds "primary_data", read as "%d" does (0 when there is none), and
 // how many of the counted lines that follow it hold a number ("%g" reads
 // one): a line of text gives no point.
+// A header line "Method=Impedance" (blanks at its end ignored) before the
+// marker makes the rows impedance rows.
 struct ModelSweep {
     long count = 0;
     long pointLines = 0;
+    bool impedance = false;
 };
 
 ModelSweep ModelPointCount(const std::string& work)
 {
     const std::vector<std::string> lines = fuzzsupport::WorkLines(work);
     std::size_t next = 0;
-    while (next < lines.size() && lines[next++].find("primary_data") == std::string::npos) {
+    bool impedance = false;
+    while (next < lines.size() && lines[next].find("primary_data") == std::string::npos) {
+        impedance =
+            impedance || lines[next].substr(0, lines[next].find_last_not_of(' ') + 1) == "Method=Impedance";
+        ++next;
     }
-    next += 1;  // the line after the marker
-    if (next >= lines.size()) return {};
+    next += 2;  // past the marker and the line after it
+    if (next >= lines.size()) return {0, 0, impedance};
     const long count = std::clamp<long>(std::strtol(lines[next].c_str(), nullptr, 10), INT_MIN, INT_MAX);
     long pointLines = 0;
     for (std::size_t i = next + 1; i < lines.size() && static_cast<long>(i - next - 1) < count; ++i) {
         float value = 0;
         if (std::sscanf(lines[i].c_str(), "%g", &value) == 1) ++pointLines;
     }
-    return {count, pointLines};
+    return {count, pointLines, impedance};
 }
 
 }  // namespace
@@ -58,11 +65,15 @@ int FuzzIvConverter(const std::uint8_t* data, std::size_t size)
         Check(result == 0 || result == NO_POINTS, "result " + std::to_string(result));
         Check(result != NO_POINTS || output.empty(), "a sweep without a point count gives an empty output");
     }
-    fuzzsupport::CheckNumberLines(output, ',', "current-voltage output");
-    if (fuzzsupport::IsFilterOutput(work)) {
+    const bool filtered = fuzzsupport::IsFilterOutput(work);
+    const ModelSweep sweep = filtered ? ModelPointCount(work) : ModelSweep{};
+    // Where the model does not apply, the form of the first line decides:
+    // "%f" never writes a comma.
+    const bool impedance = filtered ? sweep.impedance : output.find(',') == std::string::npos;
+    fuzzsupport::CheckNumberLines(output, impedance ? ' ' : ',', ".idf output");
+    if (filtered) {
         // One output line per counted point that the file holds; an output
         // cut short by a failure never takes the output's name.
-        const ModelSweep sweep = ModelPointCount(work);
         const long count = sweep.count;
         if (!raised)
             Check(result == (count > 0 ? 0 : NO_POINTS),

@@ -102,6 +102,11 @@ TEST_F(CollisionTest, OutputsAreComparedByTheFilesTheyName)
          {{"run/a.idf", "run/a+IV.txt"}, {"run/a.csv", "run/./a+IV.txt"}, {"other/a.idf", "run/a+IV.txt"}},
          {{0, 1}, {0, 2}},
          false},
+        // Windows gives a folder no identity: two folders are not one file for that.
+        {"two different folders under the output names",
+         {{"run/a.idf", "run/sub"}, {"other/a.idf", "other"}},
+         {},
+         false},
         {"a folder through a link",
          {{"run/a.idf", "run/a+IV.txt"}, {"link/a.csv", "link/a+IV.txt"}},
          {{0, 1}},

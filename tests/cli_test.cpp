@@ -125,13 +125,6 @@ TEST(CommandLineTest, ReadsOptionsAndFiles)
         // -h was unknown before; it is the one short option.
         {"-h is the help", {"x", "-h", "--frob"}, CliAction::Help, none, false, {}, ""},
         {"other short options are unknown", {"-v"}, usage, none, false, {}, "unknown option '-v'"},
-        {"a slip of the fingers gets a hint",
-         {"--arae=1", "x"},
-         usage,
-         none,
-         false,
-         {},
-         "unknown option '--arae'; did you mean --area?"},
         {"no abbreviations", {"--red", "x"}, usage, none, false, {}, "unknown option '--red'"},
         {"unknown option with a value",
          {"--colour=red", "x"},

@@ -490,7 +490,7 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
     EXPECT_EQ(3, report["exitStatus"]);
     EXPECT_TRUE(report["error"].is_null());
     EXPECT_EQ(Json::parse(R"({"files": 3, "converted": 1, "short": 1, "noData": 0, "notConverted": 1,
-                              "unusable": 0, "failed": 0, "notRun": 0, "rows": 16})"),
+                              "nonFinite": 0, "unusable": 0, "failed": 0, "notRun": 0, "rows": 16})"),
               report["summary"]);
     EXPECT_EQ(Json::array(), report["collisions"]);
 

@@ -150,6 +150,46 @@ INSTANTIATE_TEST_SUITE_P(
         IvCase{"OnlyTextWithinTheCount", Head("2") + "[Stop]\nstatus=aborted\n1 2 3\n", ""}),
     CaseName);
 
+// A work file of an impedance run up to and including the count line; its
+// rows hold Z', Z'' and the frequency.
+std::string ImpedanceHead(const std::string& count, const std::string& method = "Method=Impedance")
+{
+    return "Version=12\n" + method + "\nTechnique=Constant I\nprimary_data\n3\n" + count + "\n";
+}
+
+// An ".idf" file whose header holds the line "Method=Impedance" is written
+// as the ".csv" converter writes: frequency, Z' * area, -Z'' * area.
+INSTANTIATE_TEST_SUITE_P(
+    ImpedanceRuns, IvCaseTest,
+    ::testing::Values(
+        IvCase{"MethodLineGivesTheImpedanceForm",
+               ImpedanceHead("2") + "1.09009E+02  -2.65557E+01 1.00000E+04 \n2 -3 500\n",
+               "10000.000000 109.009003 26.555700\n500.000000 2.000000 3.000000\n"},
+        IvCase{"BlanksAtTheEndOfTheMethodLine", ImpedanceHead("1", "Method=Impedance   ") + "2 -3 500\n",
+               "500.000000 2.000000 3.000000\n"},
+        IvCase{"AreaMultipliesBothParts", ImpedanceHead("1") + "10 -5 1000\n",
+               "1000.000000 20.000000 10.000000\n", 0, 2.0f, 1},
+        // 3000.1 * 0.7 in single precision is 2100.070068; in double, 2100.070033.
+        IvCase{"AreaProductIsSinglePrecision", ImpedanceHead("1") + "3000.1 -3000.1 1\n",
+               "1.000000 2100.070068 2100.070068\n", 0, 0.7f, 1},
+        IvCase{"ZeroImaginaryPartIsNegativeZero", ImpedanceHead("1") + "1 0 2\n",
+               "2.000000 1.000000 -0.000000\n"},
+        IvCase{"TextLineGivesNoRow", ImpedanceHead("3") + "1 -2 100\n[Stop]\n3 -4 50\n",
+               "100.000000 1.000000 2.000000\n50.000000 3.000000 4.000000\n"},
+        IvCase{"ShortLineCarriesTheRest", ImpedanceHead("2") + "1 -2 100\n3\n",
+               "100.000000 1.000000 2.000000\n100.000000 3.000000 2.000000\n"},
+        IvCase{"LeadingBlankIsNoMethodLine", ImpedanceHead("1", " Method=Impedance") + "1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"SmallLettersAreNoMethodLine", ImpedanceHead("1", "method=impedance") + "1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"LongerMethodIsNoMethodLine", ImpedanceHead("1", "Method=Impedance scan") + "1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"OtherMethodStaysASweep", ImpedanceHead("1", "Method=Linear sweep") + "1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"MethodLineAfterTheMarkerIsNoHeader", Head("2") + "Method=Impedance\n1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"}),
+    CaseName);
+
 INSTANTIATE_TEST_SUITE_P(
     Area, IvCaseTest,
     ::testing::Values(IvCase{"WorkedExampleCountTwo", Head("2") + "0.5 0.002 10\n-0.25 1.5e-6 0.1\n",
