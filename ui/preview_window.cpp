@@ -111,7 +111,8 @@ void CPreviewWindow::Redraw()
     m_scene = LayoutFigure(m_figure, std::max(size.x, 1), std::max(size.y, 1));
     m_image = RenderScene(m_scene);
     m_drawMicroseconds =
-        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+            .count();
     m_plot->Refresh(false);
 }
 
