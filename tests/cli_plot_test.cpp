@@ -154,16 +154,4 @@ TEST_F(CliPlotTest, APlotThatWouldReplaceAnInputOrTheReportIsRefused)
     EXPECT_NE(report.err.find("would replace the plot"), std::string::npos) << report.err;
 }
 
-TEST_F(CliPlotTest, RealFilesPlotUnderAMegabyte)
-{
-    SKIP_WITHOUT_REAL_SAMPLES();
-    const std::filesystem::path sample = testutil::RealSamplesDir() / "iv_transient_1.idf";
-    std::filesystem::copy_file(sample, Dir() / "iv_transient_1.idf");
-    const testutil::ProcessResult result = Run({"--plot", "iv_transient_1.idf"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const std::string svg = ReadFileBytes(Dir() / "iv_transient_1+IV.svg");
-    EXPECT_GT(svg.size(), 1000U);
-    EXPECT_LT(svg.size(), 1000000U);
-}
-
 }  // namespace
