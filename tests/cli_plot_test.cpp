@@ -142,10 +142,9 @@ TEST_F(CliPlotTest, APlotThatWouldReplaceAnInputOrTheReportIsRefused)
     WriteFileBytes(Dir() / "run.csv" / "cell+IV.svg", "not a plot");
     const testutil::ProcessResult result = Run({"--plot", "run.csv/cell.csv", "run.csv/cell+IV.svg"});
     EXPECT_EQ(result.exitStatus, 2);
-    EXPECT_NE(result.err.find("the plot " + (Dir() / "run.csv" / "cell+IV.svg").string() +
-                              " would replace the input"),
-              std::string::npos)
-        << result.err;
+    // The paths as the program makes them from what was typed (on Windows
+    // with both kinds of separator).
+    EXPECT_NE(result.err.find("cell+IV.svg would replace the input "), std::string::npos) << result.err;
     EXPECT_EQ(ReadFileBytes(Dir() / "run.csv" / "cell+IV.svg"), "not a plot");
 
     WriteFileBytes(Dir() / "eis.csv", testutil::EisInput(5));
