@@ -26,19 +26,31 @@ float RoundToFloat(double value)
     return static_cast<float>(value);
 }
 
-}  // namespace
-
-CString ApplyAreaText(const char* text)
+// The first 99 characters of `text` read as a number, as the area box reads
+// them. Read by the converters' own number code rather than the C runtime's
+// atof: runtimes differ in the words they read ("inf", "nan", "0x...").
+double ReadAreaText(const char* text)
 {
     // The area box hands over at most 99 characters and a terminating zero.
     char buffer[AREA_TEXT_MAX + 1] = {};
     if (text != nullptr) {
         std::memcpy(buffer, text, strnlen(text, AREA_TEXT_MAX));
     }
-    // Read and written by the converters' own number code rather than the
-    // C runtime's atof and "%f": runtimes differ in the words they read
-    // ("inf", "nan", "0x...") and in how they spell a NaN.
-    const double value = ParseDouble(buffer);
+    return ParseDouble(buffer);
+}
+
+}  // namespace
+
+float AreaOfText(const char* text)
+{
+    return RoundToFloat(ReadAreaText(text));
+}
+
+CString ApplyAreaText(const char* text)
+{
+    // Written by the converters' own number code rather than "%f": runtimes
+    // differ in how they spell a NaN.
+    const double value = ReadAreaText(text);
     g_surfaceArea = RoundToFloat(value);
 
     char number[NUMBER_LINE_CAPACITY];

@@ -20,7 +20,7 @@ FileOutcome RunJob(const BatchHooks& hooks, const BatchJob& job, int index, cons
         hooks.jobReduced(index);
     }
     FileOutcome outcome;
-    ConvertFile(job.input, OutputPathFor(job.input, reduce || job.reduced), outcome, runInputs);
+    ConvertFile(job.input, JobOutputPath(job, reduce), outcome, runInputs);
     if (hooks.jobReported) {
         hooks.jobReported(index, outcome);
     }

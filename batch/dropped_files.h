@@ -7,7 +7,8 @@
 
 #include "platform/cstring.h"
 
-// A dropped folder from which nothing was taken, and why.
+// A dropped folder from which nothing was taken, or a subfolder that could
+// not be read, and why.
 struct SkippedFolder {
     std::string folder;
     // The operating-system error that kept the folder from being read; 0
@@ -29,6 +30,10 @@ struct DroppedFiles {
 bool IsDataFileName(const std::string& name);
 
 // Expands `dropped`: a folder gives the data files directly inside it
-// (subfolders are not entered, other files are left out), sorted by name
-// byte by byte; every other path is kept as it is, existing or not.
-DroppedFiles ExpandDroppedPaths(const std::vector<std::string>& dropped);
+// (other files are left out), sorted by name byte by byte; every other path
+// is kept as it is, existing or not. Subfolders are not entered unless
+// `recursive` is set; then, depth first, a folder's own data files come
+// before those of its subfolders, which are taken in name order, and a link
+// to a folder is not entered. The dialog's drop and the command line's
+// folder arguments follow this one rule.
+DroppedFiles ExpandDroppedPaths(const std::vector<std::string>& dropped, bool recursive = false);

@@ -18,7 +18,7 @@ std::vector<BatchJob> TableJobs()
 {
     std::vector<BatchJob> jobs;
     for (int job = 0; job < g_jobCount && job < MAX_JOBS; ++job) {
-        jobs.push_back({g_sourceEntries[job].fullPath, g_targetReduced[job]});
+        jobs.push_back({g_sourceEntries[job].fullPath, g_targetReduced[job], CString()});
     }
     return jobs;
 }

@@ -33,10 +33,12 @@ extern CString g_fileListText;
 void ClearJobs();
 
 // One job of a batch run: an input, and whether its output name is already
-// shortened.
+// shortened, or the output its caller chose for it.
 struct BatchJob {
     CString input;
     bool reduced = false;
+    // The output, when the caller worked it out itself; empty: the naming rule's.
+    CString output;
 };
 
 // The jobs of the table, in order, for a run.

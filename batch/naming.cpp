@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/path.h"
+
 namespace {
 
 // The suffix that marks an output name, and the output's fixed extension.
@@ -73,7 +75,7 @@ void SplitPath(const char* path, CString& drive, CString& dir, CString& name, CS
     }
 }
 
-TargetEntry OutputEntryFor(const CString& inputPath, bool reduceName)
+TargetEntry OutputEntryFor(const CString& inputPath, bool reduceName, const CString& outputFolder)
 {
     SourceEntry source;
     SplitIntoEntry(inputPath, source);
@@ -85,13 +87,31 @@ TargetEntry OutputEntryFor(const CString& inputPath, bool reduceName)
     }
     target.ext = TARGET_EXT;
     target.dir = source.dir;
+    if (!outputFolder.IsEmpty()) {
+        target.dir = outputFolder;
+        if (!IsPathSeparator(outputFolder[outputFolder.GetLength() - 1])) {
+            target.dir += PATH_SEPARATOR;
+        }
+    }
     target.fullPath.Format(JOIN_PATH_FORMAT, target.dir.c_str(), target.name.c_str(), target.ext.c_str());
     return target;
 }
 
-CString OutputPathFor(const CString& inputPath, bool reduceName)
+CString OutputPathFor(const CString& inputPath, bool reduceName, const CString& outputFolder)
 {
-    return OutputEntryFor(inputPath, reduceName).fullPath;
+    return OutputEntryFor(inputPath, reduceName, outputFolder).fullPath;
+}
+
+bool ReducesToNothing(const CString& inputPath)
+{
+    SourceEntry source;
+    SplitIntoEntry(inputPath, source);
+    return !source.name.IsEmpty() && source.name[source.name.GetLength() - 1] == '_';
+}
+
+CString JobOutputPath(const BatchJob& job, bool reduceName)
+{
+    return job.output.IsEmpty() ? OutputPathFor(job.input, reduceName || job.reduced) : job.output;
 }
 
 bool AddJob(CString path)

@@ -14,11 +14,23 @@ void SplitPath(const char* path, CString& drive, CString& dir, CString& name, CS
 
 // The parts of the output the naming rule gives `inputPath`: the input's
 // folder and name, "+IV" and ".txt"; with `reduceName`, the name keeps only
-// what follows its last underscore. Depends on nothing but its arguments.
-TargetEntry OutputEntryFor(const CString& inputPath, bool reduceName);
+// what follows its last underscore. A non-empty `outputFolder` takes the
+// input folder's place (a separator is added when it ends without one).
+// Depends on nothing but its arguments.
+TargetEntry OutputEntryFor(const CString& inputPath, bool reduceName,
+                           const CString& outputFolder = CString());
 
 // The full path of that output.
-CString OutputPathFor(const CString& inputPath, bool reduceName);
+CString OutputPathFor(const CString& inputPath, bool reduceName, const CString& outputFolder = CString());
+
+// True when `inputPath`'s name ends in an underscore, so that shortening
+// its output name would leave only "+IV" of it.
+bool ReducesToNothing(const CString& inputPath);
+
+// The output `job` writes: the one its caller chose, else the naming
+// rule's ("Reduce File Name" applied when `reduceName` is set or the job's
+// name is shortened already).
+CString JobOutputPath(const BatchJob& job, bool reduceName);
 
 // Appends one job for `path` in slot g_jobCount, its output named by the
 // rule above. Returns false, changing nothing, when the table already holds

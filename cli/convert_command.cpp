@@ -5,14 +5,19 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <system_error>
 
 #include "batch/area.h"
 #include "batch/batch_checks.h"
 #include "batch/batch_run.h"
+#include "batch/dropped_files.h"
 #include "batch/messages.h"
 #include "batch/naming.h"
 #include "cli/run_report.h"
+#include "engine/preview.h"
+#include "engine/row_tap.h"
 #include "engine/settings.h"
 #include "platform/file.h"
 #include "platform/file_exception.h"
@@ -21,7 +26,11 @@
 #include "platform/message_box.h"
 #include "platform/os_error.h"
 #include "platform/path.h"
+#include "platform/path_join.h"
 #include "platform/std_streams.h"
+#include "plot/plot_scene.h"
+#include "plot/plot_source.h"
+#include "plot/svg_writer.h"
 
 namespace {
 
@@ -29,9 +38,13 @@ namespace {
 constexpr const char* DEFAULT_AREA_TEXT = "1.0";
 
 // What the command line's user can do about two files with one output,
-// with --reduce-name and without it.
+// by the options that can bring outputs together.
 constexpr const char* REDUCED_COLLISION_ADVICE =
     "Leave out --reduce-name, or leave one of the files out of the command line.";
+constexpr const char* FOLDER_COLLISION_ADVICE =
+    "Leave out --output-dir, or leave one of the files out of the command line.";
+constexpr const char* BOTH_COLLISION_ADVICE =
+    "Leave out --reduce-name or --output-dir, or leave one of the files out of the command line.";
 constexpr const char* COLLISION_ADVICE = "Leave one of the files out of the command line, or rename it.";
 
 // Where the run stands, for the hooks, the message sink and the reports.
@@ -45,6 +58,8 @@ struct RunState {
     // The first failed write to standard output, as an operating-system error.
     bool stdoutFailed = false;
     long stdoutError = 0;
+    // With --plot: the rows of the current job, as its output is written.
+    CRowCollector rows;
 };
 
 void WriteLine(const std::string& text)
@@ -132,11 +147,20 @@ bool CheckInputs(RunRecord& record)
     return false;
 }
 
-// Fills in each file's output as this run will write it.
+// Fills in each file's output as this run will write it. A name that
+// --reduce-name would cut down to "+IV" alone keeps its full name, and a
+// note says so: such outputs would tell nothing of their inputs.
 void PlanOutputs(RunRecord& record)
 {
+    const CString folder(record.outputDirectory.value_or(std::string()));
     for (FileRecord& file : record.files) {
-        file.output = OutputPathFor(file.input, record.reduceName);
+        const bool keepFullName = record.reduceName && ReducesToNothing(file.input);
+        const TargetEntry target = OutputEntryFor(file.input, record.reduceName && !keepFullName, folder);
+        file.output = target.fullPath;
+        if (keepFullName) {
+            WriteLine(file.input.str() + ": --reduce-name keeps the full name " + target.name.str() +
+                      target.ext.str() + ", as nothing follows the last underscore");
+        }
     }
 }
 
@@ -155,28 +179,95 @@ bool CheckCollisions(RunRecord& record)
         return true;
     }
     record.end = RunEnd::outputsCollide;
-    WriteBlock(
-        CollisionMessage(record.collisions, record.reduceName ? REDUCED_COLLISION_ADVICE : COLLISION_ADVICE));
+    const bool folder = record.outputDirectory.has_value();
+    const char* advice = record.reduceName ? (folder ? BOTH_COLLISION_ADVICE : REDUCED_COLLISION_ADVICE)
+                                           : (folder ? FOLDER_COLLISION_ADVICE : COLLISION_ADVICE);
+    WriteBlock(CollisionMessage(record.collisions, advice));
     return false;
 }
 
-// A report that would replace a file of the run is refused before it starts.
-bool ReportWouldReplaceAFile(const CString& reportPath, const RunRecord& record)
+// What keeps `folder` from taking the outputs, in plain words; empty when
+// it is a folder.
+std::string OutputFolderProblem(const std::string& folder)
 {
-    const std::string key = PathKey(reportPath.str());
-    FileStatus report;
-    const bool reportExists =
-        GetFileStatus(reportPath, true, report) == 0 && report.kind != FileKind::missing;
+    FileStatus status;
+    const long failure = GetFileStatus(folder.c_str(), true, status);
+    if (failure != 0) {
+        return "cannot use the output folder " + folder + ": " + OsErrorReason(failure).str();
+    }
+    if (status.kind == FileKind::missing) {
+        return "the output folder " + folder + " does not exist";
+    }
+    if (status.kind != FileKind::directory) {
+        return "the output folder " + folder + " is not a folder";
+    }
+    return std::string();
+}
+
+// Why the report cannot be written where it is asked for, in plain words;
+// empty when it can. Looked at before anything is converted, so that a
+// report that would replace a file of the run, or could never be written,
+// costs no conversion.
+std::string ReportProblem(const CString& reportPath, const RunRecord& record, const CString& workFile)
+{
+    const std::string report = reportPath.str();
+    FileStatus status;
+    const long failure = GetFileStatus(reportPath, true, status);
+    if (failure != 0) {
+        return "cannot use the report " + report + ": " + OsErrorReason(failure).str();
+    }
+    if (status.kind == FileKind::directory) {
+        return "the report " + report + " is a folder";
+    }
+    if (status.kind == FileKind::other) {
+        return "the report " + report + " is not a regular file (a pipe, device or socket)";
+    }
+    const std::string folder = ContainingFolder(report);
+    FileStatus folderStatus;
+    if (GetFileStatus(folder.c_str(), true, folderStatus) != 0 || folderStatus.kind != FileKind::directory) {
+        return "the report " + report + " cannot be written: the folder " + folder + " does not exist";
+    }
+    const FileName name = LookAtName(reportPath);
     for (const FileRecord& file : record.files) {
-        if (key == PathKey(file.input.str()) || key == PathKey(file.output.str())) {
-            return true;
+        if (SameFile(name, LookAtName(file.input))) {
+            return "the report " + report + " would replace the input " + file.input.str();
         }
-        FileStatus input;
-        if (reportExists && GetFileStatus(file.input, true, input) == 0 && IsSameFile(report, input)) {
-            return true;
+        if (SameFile(name, LookAtName(file.output))) {
+            return "the report " + report + " would replace the output " + file.output.str();
         }
     }
-    return false;
+    if (SameFile(name, LookAtName(workFile))) {
+        return "the report " + report + " would replace the work file " + workFile.str();
+    }
+    if (record.plot) {
+        for (const FileRecord& file : record.files) {
+            const CString plot = PlotPathFor(file.output);
+            if (SameFile(name, LookAtName(plot))) {
+                return "the report " + report + " would replace the plot " + plot.str();
+            }
+        }
+    }
+    return std::string();
+}
+
+// A plot that would replace an input of the run, in plain words; empty when
+// none would. An input's name can end in "+IV.svg" and still hold a marker
+// in its folder's name.
+std::string PlotProblem(const RunRecord& record)
+{
+    if (!record.plot) {
+        return std::string();
+    }
+    for (const FileRecord& file : record.files) {
+        const CString plot = PlotPathFor(file.output);
+        const FileName name = LookAtName(plot);
+        for (const FileRecord& other : record.files) {
+            if (SameFile(name, LookAtName(other.input))) {
+                return "the plot " + plot.str() + " would replace the input " + other.input.str();
+            }
+        }
+    }
+    return std::string();
 }
 
 int ReportUsageError(const std::string& error)
@@ -201,8 +292,13 @@ void ReportStop(RunState& state, const CString& reason)
     WriteHeldMessages(state);
     std::fflush(stdout);
     std::fprintf(stderr, "%s: stopped at %s: %s\n", PROGRAM_NAME, state.source.c_str(), reason.c_str());
-    std::fprintf(stderr, "%s: %zu of %zu jobs not run\n", PROGRAM_NAME, record.files.size() - current,
-                 record.files.size());
+    // The failed file is counted as failed, as in the summary and the report;
+    // only the files after it did not run.
+    const std::size_t notRun = record.files.size() - std::min(current + 1, record.files.size());
+    if (notRun > 0) {
+        WriteLine(GroupThousands(static_cast<long long>(notRun)) + " of " +
+                  GroupThousands(static_cast<long long>(record.files.size())) + " files not run");
+    }
 }
 
 // The job's outcome: one warning line when it is not a full conversion,
@@ -221,6 +317,24 @@ void TakeJobOutcome(RunState& state, int job, const FileOutcome& outcome)
     std::fflush(stderr);
 }
 
+// With --plot, the plot of the job's output from the rows written into it,
+// beside it; a file that gave no rows gets none, and a line says so.
+void WritePlot(RunState& state, int job, const FileOutcome& outcome, const std::vector<CString>& messages)
+{
+    FileRecord& file = state.record.files[static_cast<std::size_t>(job)];
+    const std::shared_ptr<RowColumns> rows = state.rows.TakeRows();
+    if (rows->Size() == 0) {
+        WriteLine(file.input.str() + (outcome.result == FileResult::notConverted
+                                          ? ": no plot, as the file was not converted"
+                                          : ": no plot, as the file gave no data"));
+        return;
+    }
+    const PlotSource source = SourceFromConversion(file.input, outcome, state.rows.Kind(), rows, messages);
+    const CString plot = PlotPathFor(file.output);
+    WriteSvgFile(plot, LayoutFigure(BuildFigure({source}), SVG_WIDTH, SVG_HEIGHT));
+    file.plot = plot;
+}
+
 // Standard output takes the progress lines; the first failed write is kept.
 void CheckStandardOutput(RunState& state)
 {
@@ -230,8 +344,9 @@ void CheckStandardOutput(RunState& state)
     }
 }
 
-// Runs every file as one press of OK; false when a file error stopped the run.
-bool RunFiles(RunState& state, bool reduceName)
+// Runs every file as one press of OK, each into the output planned for it;
+// false when a file error stopped the run.
+bool RunFiles(RunState& state)
 {
     RunRecord& record = state.record;
     ScopedMessageBoxSink messages([&state](const CString& text, UINT) {
@@ -243,18 +358,27 @@ bool RunFiles(RunState& state, bool reduceName)
 
     std::vector<BatchJob> jobs;
     for (const FileRecord& file : record.files) {
-        jobs.push_back({file.input, false});
+        jobs.push_back({file.input, false, file.output});
     }
     BatchHooks hooks;
-    hooks.reduceName = [reduceName] { return reduceName; };
+    // The rows of every output pass by the plot on their way into the file.
+    std::optional<CScopedRowTap> tap;
+    if (record.plot) {
+        tap.emplace(state.rows);
+    }
     hooks.jobStarting = [&state](int job) {
         state.job = static_cast<std::size_t>(job);
         state.source = state.record.files[state.job].input;
         state.messages.clear();
+        state.rows.TakeRows();
         NoteCurrentInput(state.source);
     };
     hooks.jobReported = [&state](int job, const FileOutcome& outcome) {
+        const std::vector<CString> messages = state.messages;
         TakeJobOutcome(state, job, outcome);
+        if (state.record.plot) {
+            WritePlot(state, job, outcome, messages);
+        }
     };
     hooks.jobDone = [&state](int) { CheckStandardOutput(state); };
     try {
@@ -307,12 +431,12 @@ int Finish(const std::optional<CString>& reportPath, RunRecord& record, int stat
     return status;
 }
 
-// EXIT_ALL_RAN when everything written to standard output got there; else
-// a message and EXIT_FILE_ERROR.
+// EXIT_CONVERTED when everything written to standard output got there;
+// else a message and EXIT_FILE_ERROR.
 int StandardOutputStatus()
 {
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) {
-        return EXIT_ALL_RAN;
+        return EXIT_CONVERTED;
     }
     WriteLine("cannot write to standard output: " + OsErrorReason(LastRuntimeError()).str());
     return EXIT_FILE_ERROR;
@@ -333,28 +457,59 @@ int RunConversion(const ConvertOptions& options)
         return EXIT_FILE_ERROR;
     }
 
-    ApplyAreaText(options.areaText ? options.areaText->c_str() : DEFAULT_AREA_TEXT);
+    // Folder arguments give their data files by the rule of a folder dropped
+    // on the dialog; a folder that gives none is named.
+    std::vector<std::string> arguments;
+    for (const std::string& file : options.files) {
+        arguments.push_back(MakeAbsolutePath(file, currentDir));
+    }
+    const DroppedFiles expanded = ExpandDroppedPaths(arguments, options.recursive);
+    if (!expanded.skippedFolders.empty()) {
+        WriteBlock(SkippedFoldersMessage(expanded.skippedFolders));
+    }
+    if (expanded.jobPaths.empty()) {
+        return ReportUsageError("no files to convert");
+    }
 
     RunState state;
     RunRecord& record = state.record;
+    if (options.outputDir) {
+        record.outputDirectory = MakeAbsolutePath(*options.outputDir, currentDir);
+        const std::string problem = OutputFolderProblem(*record.outputDirectory);
+        if (!problem.empty()) {
+            return ReportUsageError(problem);
+        }
+    }
+
+    ApplyAreaText(options.areaText ? options.areaText->c_str() : DEFAULT_AREA_TEXT);
     record.areaText = options.areaText;
     record.area = g_surfaceArea;
     record.reduceName = options.reduceName;
+    record.recursive = options.recursive;
+    record.plot = options.plot;
     record.currentDirectory = currentDir;
-    for (const std::string& file : options.files) {
+    for (const std::string& path : expanded.jobPaths) {
         FileRecord entry;
-        entry.input = MakeAbsolutePath(file, currentDir);
+        entry.input = path;
         record.files.push_back(entry);
     }
     PlanOutputs(record);
 
+    // The work file lies in the folder the run works in.
+    const std::string workFolder = record.outputDirectory.value_or(currentDir);
     std::optional<CString> reportPath;
     if (options.reportPath) {
         reportPath = CString(MakeAbsolutePath(*options.reportPath, currentDir));
-        if (ReportWouldReplaceAFile(*reportPath, record)) {
-            return ReportUsageError("the report " + reportPath->str() +
-                                    " would replace one of the files of this run");
+        const std::string problem =
+            ReportProblem(*reportPath, record, CString(JoinToFolder(workFolder, WORK_FILE_NAME)));
+        if (!problem.empty()) {
+            return ReportUsageError(problem);
         }
+    }
+
+    const std::string plotProblem = PlotProblem(record);
+    if (!plotProblem.empty()) {
+        return ReportUsageError(plotProblem);
     }
 
     if (!CheckInputs(record)) {
@@ -364,8 +519,23 @@ int RunConversion(const ConvertOptions& options)
         return Finish(reportPath, record, EXIT_USAGE);
     }
 
-    const bool ran = RunFiles(state, options.reduceName);
-    int status = ran ? EXIT_ALL_RAN : EXIT_FILE_ERROR;
+    bool ran = false;
+    if (record.outputDirectory) {
+        // Every path is absolute by now; only the work file follows the move.
+        const long moved = ChangeCurrentDirectory(*record.outputDirectory);
+        if (moved != 0) {
+            state.source = record.files[0].input;
+            ReportStop(state, ("cannot work in the output folder " + *record.outputDirectory + ": ").c_str() +
+                                  OsErrorReason(moved));
+        } else {
+            ran = RunFiles(state);
+            ChangeCurrentDirectory(currentDir);
+        }
+    } else {
+        ran = RunFiles(state);
+    }
+
+    int status = !ran ? EXIT_FILE_ERROR : EveryFileConverted(record) ? EXIT_CONVERTED : EXIT_INCOMPLETE;
     std::fflush(stdout);
     CheckStandardOutput(state);
     if (state.stdoutFailed) {
@@ -379,13 +549,23 @@ int RunConversion(const ConvertOptions& options)
         }
         status = EXIT_FILE_ERROR;
     }
-    WriteLine(SummaryText(record));
+    std::string summary = SummaryText(record);
+    if (record.plot) {
+        const long long plots = std::count_if(record.files.begin(), record.files.end(),
+                                              [](const FileRecord& file) { return !file.plot.IsEmpty(); });
+        summary += "; " + GroupThousands(plots) + (plots == 1 ? " plot" : " plots");
+    }
+    WriteLine(summary);
     return Finish(reportPath, record, status);
 }
 
 int RunCommandLine(const std::vector<std::string>& args)
 {
     UseBinaryStandardStreams();
+    // A reader of standard output that goes away (a pipe into head) makes
+    // writes fail instead of ending the program: every file is still
+    // converted, the summary and report written, and the status says so.
+    KeepRunningWhenOutputCloses();
     const ConvertOptions options = ParseCommandLine(args);
     switch (options.action) {
         case CliAction::Help:

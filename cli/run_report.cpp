@@ -2,6 +2,7 @@
 #include "cli/run_report.h"
 
 #include <cstdio>
+#include <iterator>
 #include <nlohmann/json.hpp>
 
 #include "cli/command_line.h"
@@ -25,6 +26,7 @@ struct FateText {
 constexpr FateText FATE_TEXTS[] = {
     {FileFate::converted, "converted", "converted", "converted", true},
     {FileFate::shortSweep, "short", "short", "short sweep", true},
+    {FileFate::nonFinite, "nonFinite", "with infinite values", "infinite values", true},
     {FileFate::noData, "noData", "without data", "no data", false},
     {FileFate::notConverted, "notConverted", "not converted", "not converted", false},
     {FileFate::unusable, "unusable", "unusable", "unusable", false},
@@ -105,10 +107,17 @@ Json FileJson(const FileRecord& file)
     PutPath(entry, "input", file.input.str());
     PutPath(entry, "output", file.output.str());
     entry["kind"] = TextOrNull(file.kind);
+    const std::vector<std::string> columns = ColumnsOf(file.kind);
+    entry["columns"] = columns.empty() ? Json(nullptr) : Json(columns);
     entry["rows"] = file.rows;
     entry["pointsAnnounced"] = file.announced >= 0 ? Json(file.announced) : Json(nullptr);
     entry["outcome"] = TextOf(file.fate).key;
     entry["message"] = TextOrNull(file.message);
+    if (file.plot.IsEmpty()) {
+        entry["plot"] = nullptr;
+    } else {
+        PutPath(entry, "plot", file.plot.str());
+    }
     return entry;
 }
 
@@ -130,6 +139,27 @@ Json SummaryJson(const RunRecord& record)
 
 }  // namespace
 
+std::vector<std::string> ColumnsOf(const CString& kind)
+{
+    if (kind == IV_KIND) {
+        return {std::begin(IV_COLUMNS), std::end(IV_COLUMNS)};
+    }
+    if (kind == EIS_KIND) {
+        return {std::begin(EIS_COLUMNS), std::end(EIS_COLUMNS)};
+    }
+    return {};
+}
+
+bool EveryFileConverted(const RunRecord& record)
+{
+    for (const FileRecord& file : record.files) {
+        if (file.fate != FileFate::converted) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void TakeOutcome(const FileOutcome& outcome, FileRecord& record)
 {
     switch (outcome.result) {
@@ -138,6 +168,9 @@ void TakeOutcome(const FileOutcome& outcome, FileRecord& record)
             break;
         case FileResult::shortSweep:
             record.fate = FileFate::shortSweep;
+            break;
+        case FileResult::nonFinite:
+            record.fate = FileFate::nonFinite;
             break;
         case FileResult::noData:
             record.fate = FileFate::noData;
@@ -210,7 +243,14 @@ std::string ReportJson(const RunRecord& record)
     settings["area"] = static_cast<double>(record.area);
     settings["areaText"] = record.areaText ? Json(*record.areaText) : Json(nullptr);
     settings["reduceName"] = record.reduceName;
+    settings["recursive"] = record.recursive;
+    settings["plot"] = record.plot;
     PutPath(settings, "currentDirectory", record.currentDirectory);
+    if (record.outputDirectory) {
+        PutPath(settings, "outputDirectory", *record.outputDirectory);
+    } else {
+        settings["outputDirectory"] = nullptr;
+    }
     settings["workFile"] = WORK_FILE_NAME;
     report["settings"] = settings;
 

@@ -15,6 +15,7 @@
 enum class FileFate {
     converted,     // every row or announced point is in the output
     shortSweep,    // a sweep with fewer points than it announces
+    nonFinite,     // values became infinite or not a number: the output is kept
     noData,        // no data: the output is empty
     notConverted,  // neither ".idf" nor ".csv" in the path: left alone
     failed,        // a file error stopped the run here
@@ -31,6 +32,7 @@ struct FileRecord {
     long long rows = 0;
     long long announced = -1;  // -1 when no point count was read
     CString message;           // plain words for everything but a full conversion
+    CString plot;              // the plot written for it (--plot); empty when none
 };
 
 // How the run as a whole ended.
@@ -46,7 +48,11 @@ struct RunRecord {
     std::optional<std::string> areaText;
     float area = 1.0f;
     bool reduceName = false;
+    bool recursive = false;
+    bool plot = false;
     std::string currentDirectory;
+    // The folder of --output-dir, absolute; absent: outputs beside their inputs.
+    std::optional<std::string> outputDirectory;
 
     RunEnd end = RunEnd::completed;
     int exitStatus = 0;
@@ -56,11 +62,24 @@ struct RunRecord {
     std::vector<OutputCollision> collisions;
 };
 
+// The three columns of an output of each kind, as quantity / unit, in the
+// words of the report and of the help.
+inline constexpr const char* IV_COLUMNS[] = {
+    "first value / unit as read", "-1000 * current / area / mA per area", "third value / unit as read"};
+inline constexpr const char* EIS_COLUMNS[] = {"frequency / Hz", "Z' * area / ohm*area",
+                                              "-Z'' * area / ohm*area"};
+
+// The columns of an output of `kind` (IV_KIND or EIS_KIND); empty for any other.
+std::vector<std::string> ColumnsOf(const CString& kind);
+
 // Takes what ConvertFile reported about a file into its record.
 void TakeOutcome(const FileOutcome& outcome, FileRecord& record);
 
 // `value` with a comma between each group of three digits: 24,011.
 std::string GroupThousands(long long value);
+
+// True when every file was converted in full.
+bool EveryFileConverted(const RunRecord& record);
 
 // "5 files: 3 converted (24,011 rows), 1 without data, 1 not converted":
 // the converted count always, every other fate only when some file has it.

@@ -10,6 +10,7 @@
 #include "engine/filter.h"
 #include "engine/iv_converter.h"
 #include "engine/output_file.h"
+#include "engine/row_converters.h"
 #include "engine/work_lock.h"
 #include "platform/file.h"
 #include "platform/file_status.h"
@@ -50,14 +51,17 @@ FileStatus CheckInput(const CString& inputPath)
 // overwritten, nor a file with a second name (a hard link), whose other
 // name would see every write. The work file is never followed through a
 // link, which would let the filter empty whatever the link points to.
+// An empty `outputPath` is a conversion into memory, which writes no output.
 void CheckWrittenPaths(const FileStatus& input, const CString& outputPath, const CRunInputs& runInputs)
 {
-    const FileStatus output = StatusOrThrow(outputPath, true);
-    if (IsSameFile(input, output)) {
-        AfxThrowFileRefusal(CFileException::refused, outputPath,
-                            "it is the input file itself, under another name or through a link");
+    if (!outputPath.IsEmpty()) {
+        const FileStatus output = StatusOrThrow(outputPath, true);
+        if (IsSameFile(input, output)) {
+            AfxThrowFileRefusal(CFileException::refused, outputPath,
+                                "it is the input file itself, under another name or through a link");
+        }
+        RefuseIrreplaceableOutput(outputPath);
     }
-    RefuseIrreplaceableOutput(outputPath);
 
     const FileStatus work = StatusOrThrow(WORK_FILE_NAME, false);
     if (work.kind == FileKind::link || work.kind == FileKind::other) {
@@ -81,7 +85,10 @@ void CheckWrittenPaths(const FileStatus& input, const CString& outputPath, const
 
 // Filters into the work file, converts it and deletes it. Nothing else is
 // caught: a file error leaves the work file behind for inspection.
-void RunPipeline(const CString& inputPath, const CString& outputPath, Converter convert,
+// `convert` takes the work file's path and the report: into the output at
+// `outputPath`, or, with no output path, into rows in memory.
+template <typename Convert>
+void RunPipeline(const CString& inputPath, const CString& outputPath, Convert convert,
                  const CRunInputs& runInputs, ConversionReport& report)
 {
     const FileStatus input = CheckInput(inputPath);
@@ -93,7 +100,7 @@ void RunPipeline(const CString& inputPath, const CString& outputPath, Converter 
     CheckWrittenPaths(input, outputPath, runInputs);
     try {
         FilterControlBytes(inputPath, WORK_FILE_NAME);
-        convert(WORK_FILE_NAME, outputPath, &report);
+        convert(WORK_FILE_NAME, report);
     } catch (const std::bad_alloc&) {
         AfxThrowFileRefusal(CFileException::genericException, inputPath,
                             "a line is too long to hold in memory");
@@ -178,7 +185,29 @@ int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome, con
         return 0;
     }
     ConversionReport report;
-    RunPipeline(inputPath, outputPath, pipeline->convert, runInputs, report);
+    const auto convert = [&](const char* workPath, ConversionReport& found) {
+        pipeline->convert(workPath, outputPath, &found);
+    };
+    RunPipeline(inputPath, outputPath, convert, runInputs, report);
+    TakeConversionReport(report, outcome);
+    return 0;
+}
+
+int ConvertFileToRows(CString inputPath, CRowSink& sink, FileOutcome& outcome)
+{
+    outcome = FileOutcome{};
+    outcome.input = inputPath;
+    const RowConverter converter = RowConverterFor(inputPath);
+    if (converter == nullptr) {
+        outcome.result = FileResult::notConverted;
+        outcome.message = NoMarkerReason(inputPath);
+        return 0;
+    }
+    ConversionReport report;
+    const auto convert = [&](const char* workPath, ConversionReport& found) {
+        converter(workPath, sink, &found);
+    };
+    RunPipeline(inputPath, CString(), convert, CRunInputs(), report);
     TakeConversionReport(report, outcome);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/conversion_report.h"
+#include "engine/row_sink.h"
 #include "platform/cstring.h"
 #include "platform/file_status.h"
 
@@ -22,6 +23,7 @@ bool HasMarker(const CString& path, const char* marker);
 enum class FileResult {
     converted,    // every row or announced point is in the output
     shortSweep,   // a sweep that holds fewer points than it announces
+    nonFinite,    // values became infinite or not a number from finite ones
     noData,       // no marker line, no positive point count, or no "EIS" row
     notConverted  // the path has neither marker: nothing was read or written
 };
@@ -37,6 +39,8 @@ struct FileOutcome {
     long long rows = 0;
     // The point count a sweep announces; -1 where none was read.
     long long announced = -1;
+    // Values written as infinite or not a number that came from finite ones.
+    long long nonFiniteValues = 0;
     // Plain words for everything but a full conversion; empty for that.
     CString message;
 };
@@ -77,3 +81,10 @@ int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome, con
 
 // The same, for callers that need no outcome.
 int ConvertFile(CString inputPath, CString outputPath);
+
+// The rows ConvertFile would write for `inputPath`, handed to `sink`
+// instead (a preview's): the same converter, the same checks of the input
+// and the work file, the filter into the work file under the same lock, and
+// the work file deleted at the end. No output is made; `outcome.output`
+// stays empty. File errors pass on as ConvertFile's do.
+int ConvertFileToRows(CString inputPath, CRowSink& sink, FileOutcome& outcome);

@@ -42,19 +42,13 @@ bool SplitRow(CFieldSplitter& splitter, const CString& line, CString (&fields)[F
 }
 
 // Takes the numbers of one accepted row into `point` and hands its row to `sink`.
-void ConvertRow(const CString (&fields)[FIELD_CAPACITY], CRowSink& sink, EisPoint& point)
+// Returns how many of the row's values became infinite or not a number.
+int ConvertRow(const CString (&fields)[FIELD_CAPACITY], CRowSink& sink, EisPoint& point)
 {
     ParseFloat(fields[FIELD_FREQUENCY], point.frequency);
     ParseFloat(fields[FIELD_REAL], point.real);
     ParseFloat(fields[FIELD_IMAGINARY], point.imaginary);
-    float real = point.real;
-    float imaginary = point.imaginary;
-    if (g_areaEnabled == 1) {
-        real = real * g_surfaceArea;
-        imaginary = imaginary * g_surfaceArea;
-    }
-    // A multiplication, not a negation by subtraction: 0 is written as -0.000000.
-    sink.Row(point.frequency, real, static_cast<double>(imaginary) * -1.0);
+    return HandImpedanceRow(sink, point.frequency, point.real, point.imaginary);
 }
 
 int ConvertEisLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
@@ -79,7 +73,7 @@ int ConvertEisLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
         if (found.rows == 0) {
             sink.Begin(found.kind);
         }
-        ConvertRow(fields, sink, point);
+        found.nonFiniteValues += ConvertRow(fields, sink, point);
         ++found.rows;
     }
     if (found.rows > 0) {
@@ -89,6 +83,20 @@ int ConvertEisLines(CLineFile& work, CRowSink& sink, ConversionReport& found)
 }
 
 }  // namespace
+
+int HandImpedanceRow(CRowSink& sink, float frequency, float real, float imaginary)
+{
+    float scaledReal = real;
+    float scaledImaginary = imaginary;
+    if (g_areaEnabled == 1) {
+        scaledReal = real * g_surfaceArea;
+        scaledImaginary = imaginary * g_surfaceArea;
+    }
+    // A multiplication, not a negation by subtraction: 0 is written as -0.000000.
+    const double negated = static_cast<double>(scaledImaginary) * -1.0;
+    sink.Row(frequency, scaledReal, negated);
+    return MadeNonFinite(scaledReal, real) + MadeNonFinite(negated, imaginary);
+}
 
 int ConvertEisRows(CString workPath, CRowSink& sink, ConversionReport* report)
 {

@@ -1,6 +1,7 @@
 // Fuzz target: the current-voltage converter on arbitrary work-file bytes.
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -14,22 +15,35 @@ using fuzzsupport::Check;
 
 // The point count of a well-formed work file: the line two after the first
 // that holds "primary_data", read as "%d" does (0 when there is none), and
-// how many lines follow it.
+// how many of the counted lines that follow it hold a number ("%g" reads
+// one): a line of text gives no point.
+// A header line "Method=Impedance" (blanks at its end ignored) before the
+// marker makes the rows impedance rows.
 struct ModelSweep {
     long count = 0;
-    long linesAfter = 0;
+    long pointLines = 0;
+    bool impedance = false;
 };
 
 ModelSweep ModelPointCount(const std::string& work)
 {
     const std::vector<std::string> lines = fuzzsupport::WorkLines(work);
     std::size_t next = 0;
-    while (next < lines.size() && lines[next++].find("primary_data") == std::string::npos) {
+    bool impedance = false;
+    while (next < lines.size() && lines[next].find("primary_data") == std::string::npos) {
+        impedance =
+            impedance || lines[next].substr(0, lines[next].find_last_not_of(' ') + 1) == "Method=Impedance";
+        ++next;
     }
-    next += 1;  // the line after the marker
-    if (next >= lines.size()) return {};
-    const long count = std::strtol(lines[next].c_str(), nullptr, 10);
-    return {std::clamp<long>(count, INT_MIN, INT_MAX), static_cast<long>(lines.size() - next - 1)};
+    next += 2;  // past the marker and the line after it
+    if (next >= lines.size()) return {0, 0, impedance};
+    const long count = std::clamp<long>(std::strtol(lines[next].c_str(), nullptr, 10), INT_MIN, INT_MAX);
+    long pointLines = 0;
+    for (std::size_t i = next + 1; i < lines.size() && static_cast<long>(i - next - 1) < count; ++i) {
+        float value = 0;
+        if (std::sscanf(lines[i].c_str(), "%g", &value) == 1) ++pointLines;
+    }
+    return {count, pointLines, impedance};
 }
 
 }  // namespace
@@ -55,18 +69,23 @@ int FuzzIvConverter(const std::uint8_t* data, std::size_t size)
         Check(result == 0 || result == NO_POINTS, "result " + std::to_string(result));
         Check(result != NO_POINTS || output.empty(), "a sweep without a point count gives an empty output");
     }
-    fuzzsupport::CheckNumberLines(output, ',', "current-voltage output");
-    if (fuzzsupport::IsFilterOutput(work)) {
-        // One output line per counted point that the file holds.
-        const ModelSweep sweep = ModelPointCount(work);
+    const bool filtered = fuzzsupport::IsFilterOutput(work);
+    const ModelSweep sweep = filtered ? ModelPointCount(work) : ModelSweep{};
+    // Where the model does not apply, the form of the first line decides:
+    // "%f" never writes a comma.
+    const bool impedance = filtered ? sweep.impedance : output.find(',') == std::string::npos;
+    fuzzsupport::CheckNumberLines(output, impedance ? ' ' : ',', ".idf output");
+    if (filtered) {
+        // One output line per counted line with a number that the file holds.
         const long count = sweep.count;
         if (!raised)
             Check(result == (count > 0 ? 0 : NO_POINTS),
                   "result " + std::to_string(result) + " for count " + std::to_string(count));
         const long lines = static_cast<long>(fuzzsupport::CountLines(output));
-        const long expected = raised ? 0 : std::min(std::max(count, 0L), sweep.linesAfter);
+        const long expected = raised ? 0 : sweep.pointLines;
         Check(lines == expected, std::to_string(lines) + " output lines for count " + std::to_string(count) +
-                                     " and " + std::to_string(sweep.linesAfter) + " lines");
+                                     " and " + std::to_string(sweep.pointLines) +
+                                     " counted lines with numbers");
     }
     Check(fuzzsupport::ReadBytes(workPath) == work, "the work file was changed");
     Check(scene.Messages() == 0, "the current-voltage converter showed a message");

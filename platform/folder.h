@@ -14,13 +14,18 @@ struct FolderListing {
     // Names of the regular files directly in the folder (links followed), in
     // the order the system gives them; folders and other kinds are left out.
     std::vector<std::string> fileNames;
+    // Names of the folders directly in it, in the system's order, without
+    // "." and "..". A link to a folder is not one of them: entering links
+    // could lead round in a circle.
+    std::vector<std::string> folderNames;
 };
 
-// Lists the regular files directly in the folder `path`; subfolders are not entered.
+// Lists the regular files and the folders directly in the folder `path`;
+// subfolders are not entered.
 FolderListing ListFolderFiles(const std::string& path);
 
-// Reads the regular files directly in the folder `path` into `listing`
-// (fileNames and error); each system has its own.
+// Reads the regular files and folders directly in the folder `path` into
+// `listing` (fileNames, folderNames and error); each system has its own.
 void ReadFolderFiles(const std::string& path, FolderListing& listing);
 
 // The path of `name` inside `folder`, with one separator between them.

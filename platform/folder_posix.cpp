@@ -8,26 +8,41 @@
 
 namespace {
 
-// Follows a link to what it names, so a link to a data file counts as that file.
-bool IsRegularFile(const std::string& path)
+enum class EntryKind { file, folder, other };
+
+// A link counts as the file it names, so a link to a data file is that
+// file; a link to a folder is not entered.
+EntryKind KindOfPath(const std::string& path)
 {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if (::lstat(path.c_str(), &st) != 0) {
+        return EntryKind::other;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        return EntryKind::folder;
+    }
+    if (S_ISLNK(st.st_mode) && ::stat(path.c_str(), &st) != 0) {
+        return EntryKind::other;
+    }
+    return S_ISREG(st.st_mode) ? EntryKind::file : EntryKind::other;
 }
 
 // The entry's own type where the directory gives it saves a stat call per
 // file, which counts on a network share; links and unknown types are looked up.
-bool IsRegularEntry(const std::string& folder, const dirent& entry)
+EntryKind KindOfEntry(const std::string& folder, const dirent& entry)
 {
 #ifdef _DIRENT_HAVE_D_TYPE
     if (entry.d_type == DT_REG) {
-        return true;
+        return EntryKind::file;
+    }
+    if (entry.d_type == DT_DIR) {
+        return EntryKind::folder;
     }
     if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
-        return false;
+        return EntryKind::other;
     }
 #endif
-    return IsRegularFile(PathInFolder(folder, entry.d_name));
+    return KindOfPath(PathInFolder(folder, entry.d_name));
 }
 
 bool IsDotEntry(const char* name)
@@ -51,8 +66,18 @@ void ReadFolderFiles(const std::string& path, FolderListing& listing)
             listing.error = errno;
             break;
         }
-        if (!IsDotEntry(entry->d_name) && IsRegularEntry(path, *entry)) {
-            listing.fileNames.emplace_back(entry->d_name);
+        if (IsDotEntry(entry->d_name)) {
+            continue;
+        }
+        switch (KindOfEntry(path, *entry)) {
+            case EntryKind::file:
+                listing.fileNames.emplace_back(entry->d_name);
+                break;
+            case EntryKind::folder:
+                listing.folderNames.emplace_back(entry->d_name);
+                break;
+            case EntryKind::other:
+                break;
         }
     }
     ::closedir(dir);

@@ -13,6 +13,16 @@ bool IsFile(const WIN32_FIND_DATAA& found)
     return (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
+// A folder of its own: not "." or "..", and not a link or junction, which
+// could lead round in a circle.
+bool IsOwnFolder(const WIN32_FIND_DATAA& found)
+{
+    const char* name = found.cFileName;
+    const bool dots = name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+    return (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+           (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && !dots;
+}
+
 }  // namespace
 
 void ReadFolderFiles(const std::string& path, FolderListing& listing)
@@ -27,6 +37,8 @@ void ReadFolderFiles(const std::string& path, FolderListing& listing)
     do {
         if (IsFile(found)) {
             listing.fileNames.emplace_back(found.cFileName);
+        } else if (IsOwnFolder(found)) {
+            listing.folderNames.emplace_back(found.cFileName);
         }
     } while (::FindNextFileA(search, &found));
     const DWORD failure = ::GetLastError();

@@ -1,5 +1,10 @@
 #include "platform/path.h"
 
+#include <unistd.h>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
 #include "platform/path_join.h"
 
 const char PATH_SEPARATOR = '/';
@@ -20,4 +25,25 @@ std::string MakeAbsolutePath(const std::string& path, const std::string& current
 std::string PathKey(const std::string& path)
 {
     return path;
+}
+
+std::size_t RootLength(const std::string& path)
+{
+    return !path.empty() && path[0] == '/' ? 1 : 0;
+}
+
+bool RealFolderPath(const std::string& folder, std::string& real)
+{
+    char* resolved = ::realpath(folder.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return false;
+    }
+    real = resolved;
+    std::free(resolved);
+    return true;
+}
+
+long ChangeCurrentDirectory(const std::string& dir)
+{
+    return ::chdir(dir.c_str()) == 0 ? 0 : errno;
 }

@@ -1,5 +1,8 @@
 #include "platform/path.h"
 
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
 #include <cctype>
 #include <filesystem>
 
@@ -60,4 +63,58 @@ std::string PathKey(const std::string& path)
         }
     }
     return key;
+}
+
+std::size_t RootLength(const std::string& path)
+{
+    if (path.size() >= 2 && IsPathSeparator(path[0]) && IsPathSeparator(path[1])) {
+        // \\server\share\: the server and the share belong to the root.
+        std::size_t at = 2;
+        for (int part = 0; part < 2; ++part) {
+            while (at < path.size() && !IsPathSeparator(path[at])) {
+                ++at;
+            }
+            if (at < path.size()) {
+                ++at;
+            }
+        }
+        return at;
+    }
+    if (HasDrive(path)) {
+        return path.size() >= 3 && IsPathSeparator(path[2]) ? 3 : 2;
+    }
+    return !path.empty() && IsPathSeparator(path[0]) ? 1 : 0;
+}
+
+bool RealFolderPath(const std::string& folder, std::string& real)
+{
+    // A folder opens only with backup semantics; without access rights and
+    // sharing everything, the look disturbs no other user of it.
+    const HANDLE handle =
+        ::CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    char buffer[4 * MAX_PATH];
+    const DWORD length =
+        ::GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    ::CloseHandle(handle);
+    if (length == 0 || length >= sizeof buffer) {
+        return false;
+    }
+    // The system answers in its long form: \\?\C:\... or \\?\UNC\server\share\...
+    std::string text(buffer, length);
+    if (text.rfind("\\\\?\\UNC\\", 0) == 0) {
+        text = "\\\\" + text.substr(8);
+    } else if (text.rfind("\\\\?\\", 0) == 0) {
+        text = text.substr(4);
+    }
+    real = text;
+    return true;
+}
+
+long ChangeCurrentDirectory(const std::string& dir)
+{
+    return ::SetCurrentDirectoryA(dir.c_str()) ? 0 : static_cast<long>(::GetLastError());
 }

@@ -1,3 +1,10 @@
 #include "platform/std_streams.h"
 
+#include <csignal>
+
 void UseBinaryStandardStreams() {}
+
+void KeepRunningWhenOutputCloses()
+{
+    std::signal(SIGPIPE, SIG_IGN);
+}

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_line.h"
 #include "cli/convert_command.h"
 #include "engine/convert_file.h"
 #include "platform/sysio.h"
@@ -63,12 +64,14 @@ std::string At(const std::string& text, const fs::path& dir)
 }
 
 // The lines that end a run stopped by a file error: where and why, how many
-// jobs did not run, and the summary of every file's outcome.
+// files after it did not run (a line only when some did not), and the
+// summary of every file's outcome, which counts the failed file apart.
 std::string Stopped(const std::string& job, const std::string& reason, int notRun, int total,
                     const std::string& summary)
 {
     return ErrLine("stopped at " + job + ": " + reason) +
-           ErrLine(std::to_string(notRun) + " of " + std::to_string(total) + " jobs not run") +
+           (notRun > 0 ? ErrLine(std::to_string(notRun) + " of " + std::to_string(total) + " files not run")
+                       : std::string()) +
            ErrLine(summary);
 }
 
@@ -187,7 +190,8 @@ struct InputCase {
 // Every file is looked at before any is converted: one that cannot be used
 // is named with the reason, and nothing at all is made, not even the work
 // file. A file without data still gets its empty output, and standard error
-// says so for each file and sums the run up.
+// says so for each file and sums the run up; the exit status 3 (once 0)
+// tells a script that some file gave no full output.
 TEST_F(BadInputTest, InputsThatCannotBeConvertedAreReportedOrGiveEmptyOutputs)
 {
     const std::string sweep = Sample("sweep_cell_A_07.idf");
@@ -205,14 +209,19 @@ TEST_F(BadInputTest, InputsThatCannotBeConvertedAreReportedOrGiveEmptyOutputs)
          ErrLine("cannot convert @/missing.idf: no such file") + unusable,
          {},
          {}},
-        {"directory given as a file",
+        // A folder stands for its data files, as on the dialog; one without
+        // any is named, and with nothing else left there is nothing to run.
+        {"folder without data files",
          {},
          {"data.idf"},
          {},
          {"data.idf"},
-         1,
+         2,
          "",
-         ErrLine("cannot convert @/data.idf: it is a folder, not a file") + unusable,
+         ErrLine("Nothing was added from the folder @/data.idf: no data files (names with \".idf\" or "
+                 "\".csv\").") +
+             ErrLine("no files to convert") + USAGE_TEXT +
+             "Try 'quillmere-convert --help' for more information.\n",
          {"data.idf/"},
          {}},
         // Opening a pipe for reading would wait for ever for a writer.
@@ -231,7 +240,7 @@ TEST_F(BadInputTest, InputsThatCannotBeConvertedAreReportedOrGiveEmptyOutputs)
          {},
          {},
          {"e.idf", "f.csv"},
-         0,
+         3,
          Progress("@/e.idf") + Progress("@/f.csv"),
          Warning("@/e.idf", NO_MARKER) + Warning("@/f.csv", NO_ROWS) + twoWithoutData,
          {"e+IV.txt", "e.idf", "f+IV.txt", "f.csv"},
@@ -241,7 +250,7 @@ TEST_F(BadInputTest, InputsThatCannotBeConvertedAreReportedOrGiveEmptyOutputs)
          {},
          {},
          {"s.idf", "t.csv"},
-         0,
+         3,
          Progress("@/s.idf") + Progress("@/t.csv"),
          Warning("@/s.idf", NO_MARKER) + Warning("@/t.csv", NO_ROWS) + twoWithoutData,
          {"s+IV.txt", "s.idf", "t+IV.txt", "t.csv"},
@@ -252,7 +261,7 @@ TEST_F(BadInputTest, InputsThatCannotBeConvertedAreReportedOrGiveEmptyOutputs)
          {},
          {},
          {"z.idf", "y.csv"},
-         0,
+         3,
          Progress("@/z.idf") + Progress("@/y.csv"),
          Warning("@/z.idf", NO_MARKER) + Warning("@/y.csv", NO_ROWS) + twoWithoutData,
          {"y+IV.txt", "y.csv", "z+IV.txt", "z.idf"},
@@ -266,7 +275,7 @@ TEST_F(BadInputTest, InputsThatCannotBeConvertedAreReportedOrGiveEmptyOutputs)
          {},
          {},
          {"u.idf", "v.csv"},
-         0,
+         3,
          Progress("@/u.idf") + Progress("@/v.csv"),
          Warning("@/u.idf", NO_MARKER) + Warning("@/v.csv", NO_EIS_ROW) + twoWithoutData,
          {"u+IV.txt", "u.idf", "v+IV.txt", "v.csv"},
@@ -277,7 +286,7 @@ TEST_F(BadInputTest, InputsThatCannotBeConvertedAreReportedOrGiveEmptyOutputs)
          {},
          {},
          {"u.idf", "v.csv"},
-         0,
+         3,
          Progress("@/u.idf") + Progress("@/v.csv"),
          Warning("@/u.idf", NO_MARKER) + Warning("@/v.csv", NO_EIS_ROW) + twoWithoutData,
          {"u+IV.txt", "u.idf", "v+IV.txt", "v.csv"},
@@ -288,7 +297,7 @@ TEST_F(BadInputTest, InputsThatCannotBeConvertedAreReportedOrGiveEmptyOutputs)
          {},
          {},
          {"u.idf", "v.csv"},
-         0,
+         3,
          Progress("@/u.idf") + Progress("@/v.csv"),
          Warning("@/u.idf", NO_MARKER) + Warning("@/v.csv", NO_EIS_ROW) + twoWithoutData,
          {"u+IV.txt", "u.idf", "v+IV.txt", "v.csv"},
@@ -325,7 +334,8 @@ TEST_F(BadInputTest, HundredMegabyteLineWithoutLineFeedGivesAnEmptyOutput)
                return text;
            }}});
     const ProcessResult result = Run({"long.idf"}, Dir());
-    EXPECT_EQ(result.exitStatus, 0);
+    // 3, once 0: the run went through, and the file gave no full output.
+    EXPECT_EQ(result.exitStatus, 3);
     EXPECT_EQ(result.out, Progress(PathOf("long.idf")));
     // The empty output is written all the same; standard error says why.
     EXPECT_EQ(result.err, Warning(PathOf("long.idf"), NO_COUNT) +
@@ -349,7 +359,8 @@ TEST_F(BadInputTest, HugeCountWritesOnlyTheRowsThatExist)
         testutil::ScopedFileSizeLimit limit(8u << 20);
         result = Run({"huge.idf"}, Dir());
     }
-    EXPECT_EQ(result.exitStatus, 0);
+    // 3, once 0: a short sweep is no full output.
+    EXPECT_EQ(result.exitStatus, 3);
     EXPECT_EQ(result.out, Progress(PathOf("huge.idf")));
     EXPECT_EQ(result.err, Warning(PathOf("huge.idf"),
                                   "short sweep: only 3 of the 2147483647 announced points are in the file") +
@@ -397,7 +408,7 @@ TEST_F(BadInputTest, FileSizeLimitWhileWritingTheOutputStopsAndKeepsTheEarlierOu
         }
         EXPECT_EQ(result.exitStatus, 1) << c.name;
         EXPECT_EQ(result.out, "") << c.name;
-        EXPECT_EQ(result.err, At(Stopped("@/big.idf", "cannot write @/big+IV.txt: File too large", 1, 1,
+        EXPECT_EQ(result.err, At(Stopped("@/big.idf", "cannot write @/big+IV.txt: File too large", 0, 1,
                                          "1 file: 0 converted (0 rows), 1 failed"),
                                  Dir()))
             << c.name;
@@ -425,7 +436,7 @@ TEST_F(BadInputTest, OutputLinkedToADeviceIsRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err,
-              At(Stopped("@/huge.idf", "refusing to use @/huge+IV.txt: " + std::string(NAME_TAKEN), 1, 1,
+              At(Stopped("@/huge.idf", "refusing to use @/huge+IV.txt: " + std::string(NAME_TAKEN), 0, 1,
                          "1 file: 0 converted (0 rows), 1 failed"),
                  Dir()));
     EXPECT_EQ(Listing(), (std::vector<std::string>{"huge+IV.txt@", "huge.idf"}));
@@ -531,7 +542,7 @@ TEST_F(BadInputTest, FullDiskWhileWritingTheOutputIsReported)
     EXPECT_EQ(g_failedWrites, 1);
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, At(Stopped("@/a.idf", "cannot write @/a+IV.txt: No space left on device", 2, 2,
+    EXPECT_EQ(result.err, At(Stopped("@/a.idf", "cannot write @/a+IV.txt: No space left on device", 1, 2,
                                      "2 files: 0 converted (0 rows), 1 failed, 1 not run"),
                              Dir()));
     // The new output never took the earlier one's place, and its unfinished
@@ -558,7 +569,7 @@ TEST_F(BadInputTest, FullDiskWhileWritingTheWorkFileIsReported)
     }
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.out, Progress(PathOf("a.idf")));
-    EXPECT_EQ(result.err, At(Stopped("@/big.idf", "cannot read or write 123.xqrtmp: File too large", 1, 2,
+    EXPECT_EQ(result.err, At(Stopped("@/big.idf", "cannot read or write 123.xqrtmp: File too large", 0, 2,
                                      "2 files: 1 converted (11 rows), 1 failed"),
                              Dir()));
     EXPECT_EQ(Listing(), (std::vector<std::string>{"123.xqrtmp", "a+IV.txt", "a.idf", "big.idf"}));
@@ -577,7 +588,7 @@ TEST_F(BadInputTest, OutputPathThatIsAFolderStopsTheRunAndKeepsTheFolder)
     EXPECT_EQ(result.out, "");
     // A finished output would take the folder's place: the name is refused
     // before the input is filtered, so no work file is made.
-    EXPECT_EQ(result.err, At(Stopped("@/a.idf", "refusing to use @/a+IV.txt: " + std::string(NAME_TAKEN), 1,
+    EXPECT_EQ(result.err, At(Stopped("@/a.idf", "refusing to use @/a+IV.txt: " + std::string(NAME_TAKEN), 0,
                                      1, "1 file: 0 converted (0 rows), 1 failed"),
                              Dir()));
     EXPECT_EQ(Listing(), (std::vector<std::string>{"a+IV.txt/", "a.idf"}));
@@ -592,7 +603,7 @@ TEST_F(BadInputTest, CurrentFolderWithoutRoomForTheWorkFileStopsBeforeAnyOutput)
     const ProcessResult result = Run({PathOf("a.idf")}, "/proc/self");
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, At(Stopped("@/a.idf", "cannot open 123.xqrtmp: No such file or directory", 1, 1,
+    EXPECT_EQ(result.err, At(Stopped("@/a.idf", "cannot open 123.xqrtmp: No such file or directory", 0, 1,
                                      "1 file: 0 converted (0 rows), 1 failed"),
                              Dir()));
     EXPECT_EQ(Listing(), (std::vector<std::string>{"a.idf"}));
@@ -626,7 +637,7 @@ TEST_F(BadInputTest, OutputFolderThatVanishedIsReported)
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, At(Stopped("@/run/a.idf", "cannot open @/run/a+IV.txt: No such file or directory",
-                                     1, 1, "1 file: 0 converted (0 rows), 1 failed"),
+                                     0, 1, "1 file: 0 converted (0 rows), 1 failed"),
                              Dir()));
     EXPECT_EQ(Listing(), (std::vector<std::string>{"123.xqrtmp", "run-gone/"}));
     EXPECT_EQ(testutil::FileChecksum("run-gone/a.idf"), checksum);
@@ -702,7 +713,8 @@ TEST_F(BadInputTest, InputThatChangesSizeWhileItIsReadConvertsWhatWasRead)
                           : Warning(PathOf("a.idf"), "short sweep: only " + std::to_string(rows) +
                                                          " of the 20000 announced points are in the file") +
                                 ErrLine("1 file: 0 converted (0 rows), 1 short (" + Grouped(rows) + " rows)");
-        EXPECT_EQ(result.exitStatus, 0) << c.name;
+        // 3, once 0, for a sweep that the change cut short.
+        EXPECT_EQ(result.exitStatus, rows == 20000 ? 0 : 3) << c.name;
         EXPECT_EQ(result.out, Progress(PathOf("a.idf"))) << c.name;
         EXPECT_EQ(result.err, err) << c.name;
         EXPECT_FALSE(Exists(WORK_FILE_NAME)) << c.name;
@@ -710,7 +722,7 @@ TEST_F(BadInputTest, InputThatChangesSizeWhileItIsReadConvertsWhatWasRead)
 
         // The same conversion of exactly the bytes that were copied.
         WriteFileBytes("ref/a.idf", sweep.substr(0, copied));
-        ASSERT_EQ(RunHere({"ref/a.idf"}).exitStatus, 0);
+        ASSERT_EQ(RunHere({"ref/a.idf"}).exitStatus, rows == 20000 ? 0 : 3);
         const std::string output = ReadFileBytes("a+IV.txt");
         EXPECT_EQ(output, ReadFileBytes("ref/a+IV.txt")) << c.name;
         EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), rows) << c.name;

@@ -85,6 +85,12 @@ TEST_F(TrustTest, TwoFilesWithOneOutputConvertNothing)
          {"cell_07.idf", "cell_07.csv"},
          {{"cell_07.idf", "cell_07.csv", "cell_07+IV.txt"}},
          PLAIN_ADVICE},
+        // Once refused only when both paths were spelled alike.
+        {"a sweep and an export of one name, one spelled with a dot part",
+         {"cell_07.idf", "cell_07.csv"},
+         {"cell_07.idf", "./cell_07.csv"},
+         {{"cell_07.idf", "./cell_07.csv", "./cell_07+IV.txt"}},
+         PLAIN_ADVICE},
         {"names that the shortening makes equal",
          {"a_07.idf", "b_07.idf"},
          {"--reduce-name", "a_07.idf", "b_07.idf"},
@@ -150,7 +156,8 @@ TEST_F(TrustTest, CollisionsAreFoundAcrossBatches)
 
 TEST_F(TrustTest, AreaThatIsNoNumberAboveZeroIsAUsageError)
 {
-    const char* const texts[] = {"0,196", "", "abc", "2x", "0", "-1", "inf", "nan", "0.5 cm2", "1e-50"};
+    const char* const texts[] = {"0,196", "",    "abc",     "2x",    "0",     "-1",
+                                 "inf",   "nan", "0.5 cm2", "1e-50", "1e-45", "0x1p-2"};
     WriteFileBytes(PathOf("a.idf"), IV_INPUT);
     for (const char* text : texts) {
         SCOPED_TRACE(text);
@@ -263,7 +270,8 @@ TEST_F(TrustTest, EachFileThatGivesNoFullOutputIsNamedAndCounted)
             err += ErrLine(WithFolder(line, Dir().string()));
         }
         const auto result = Run(c.args);
-        EXPECT_EQ(0, result.exitStatus);
+        // 3, once 0: the run went through, and these files gave no full output.
+        EXPECT_EQ(3, result.exitStatus);
         EXPECT_EQ(progress, result.out);
         EXPECT_EQ(err, result.err);
         for (const OutputFile& output : c.outputs) {
@@ -286,12 +294,12 @@ struct UnusableCase {
     const char* reason;
 };
 
+// (A folder was unusable too; it now stands for its data files, as a folder
+// dropped on the dialog does.)
 TEST_F(TrustTest, UnusableFilesStopTheRunBeforeAnyFile)
 {
     const UnusableCase cases[] = {
         {"a missing file", [] {}, "Sweep_07.IDF", "no such file"},
-        {"a folder", [this] { fs::create_directory(Dir() / "run.idf"); }, "run.idf",
-         "it is a folder, not a file"},
 #ifndef _WIN32
         {"a pipe, which would never end", [this] { mkfifo(PathOf("p.idf").c_str(), 0600); }, "p.idf",
          "it is not a regular file (a pipe, device or socket)"},
@@ -396,7 +404,7 @@ TEST_F(TrustTest, NoOutputOrWorkFileIsWrittenOntoAnInput)
         EXPECT_EQ("", result.out);
         EXPECT_EQ(ErrLine("stopped at " + input + ": refusing to use " +
                           WithFolder(c.refused, Dir().string()) + ": " + c.reason) +
-                      ErrLine("1 of 1 jobs not run") + ErrLine("1 file: 0 converted (0 rows), 1 failed"),
+                      ErrLine("1 file: 0 converted (0 rows), 1 failed"),
                   result.err);
         for (std::size_t i = 0; i < c.intact.size(); ++i) {
             EXPECT_EQ(bytes[i], ReadFileBytes(PathOf(c.intact[i]))) << c.intact[i];
@@ -465,7 +473,8 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
     WriteFileBytes(PathOf("CELL.IDF"), IV_INPUT);
     const auto result = Run({"--area", "0.5", "--reduce-name", "--report", "run.json",
                              "impedance_cell_B_02.csv", "short_1.idf", "CELL.IDF"});
-    ASSERT_EQ(0, result.exitStatus) << result.err;
+    // 3, once 0: two of the files gave no full output.
+    ASSERT_EQ(3, result.exitStatus) << result.err;
     const Json report = ReadReport("run.json");
 
     EXPECT_EQ("quillmere-convert", report["program"]);
@@ -473,13 +482,15 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
     EXPECT_EQ(0.5, report["settings"]["area"]);
     EXPECT_EQ("0.5", report["settings"]["areaText"]);
     EXPECT_EQ(true, report["settings"]["reduceName"]);
+    EXPECT_EQ(false, report["settings"]["recursive"]);
+    EXPECT_TRUE(report["settings"]["outputDirectory"].is_null());
     EXPECT_EQ(Dir().string(), report["settings"]["currentDirectory"]);
     EXPECT_EQ("123.xqrtmp", report["settings"]["workFile"]);
     EXPECT_EQ("completed", report["result"]);
-    EXPECT_EQ(0, report["exitStatus"]);
+    EXPECT_EQ(3, report["exitStatus"]);
     EXPECT_TRUE(report["error"].is_null());
     EXPECT_EQ(Json::parse(R"({"files": 3, "converted": 1, "short": 1, "noData": 0, "notConverted": 1,
-                              "unusable": 0, "failed": 0, "notRun": 0, "rows": 16})"),
+                              "nonFinite": 0, "unusable": 0, "failed": 0, "notRun": 0, "rows": 16})"),
               report["summary"]);
     EXPECT_EQ(Json::array(), report["collisions"]);
 
@@ -487,25 +498,33 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
         {{"input", PathOf("impedance_cell_B_02.csv")},
          {"output", PathOf("02+IV.txt")},
          {"kind", "impedance"},
+         {"columns", {"frequency / Hz", "Z' * area / ohm*area", "-Z'' * area / ohm*area"}},
          {"rows", 13},
          {"pointsAnnounced", nullptr},
          {"outcome", "converted"},
-         {"message", nullptr}},
+         {"message", nullptr},
+         {"plot", nullptr}},
         {{"input", PathOf("short_1.idf")},
          {"output", PathOf("1+IV.txt")},
          {"kind", "current-voltage"},
+         {"columns",
+          {"first value / unit as read", "-1000 * current / area / mA per area",
+           "third value / unit as read"}},
          {"rows", 3},
          {"pointsAnnounced", 8},
          {"outcome", "short"},
-         {"message", "only 3 of the 8 announced points are in the file"}},
+         {"message", "only 3 of the 8 announced points are in the file"},
+         {"plot", nullptr}},
         {{"input", PathOf("CELL.IDF")},
          {"output", PathOf("CELL+IV.txt")},
          {"kind", nullptr},
+         {"columns", nullptr},
          {"rows", 0},
          {"pointsAnnounced", nullptr},
          {"outcome", "notConverted"},
          {"message",
-          "the path contains \".IDF\", but only \".idf\" and \".csv\" in small letters are converted"}},
+          "the path contains \".IDF\", but only \".idf\" and \".csv\" in small letters are converted"},
+         {"plot", nullptr}},
     };
     EXPECT_EQ(expectedFiles, report["files"]);
     EXPECT_FALSE(Exists("run.json.unfinished"));
@@ -555,24 +574,88 @@ TEST_F(TrustTest, ReportOfARunThatStoppedOrNeverStarted)
 
 struct ReportPlaceCase {
     const char* what;
-    const char* report;
-    int exitStatus;
-    const char* err;  // the first line of standard error, after the program's name
+    std::function<void()> make;
+    Args options;        // before the report's own option
+    const char* report;  // as typed
+    // The usage error, after the program's name; "@" stands for the test
+    // folder, "%" for a separator the program put in.
+    const char* err;
 };
 
-TEST_F(TrustTest, ReportNeverReplacesAFileOfTheRun)
+// A report that would replace a file of the run, or that could never be
+// written, is a usage error before anything is converted, however its path
+// is spelled.
+TEST_F(TrustTest, ReportIsCheckedBeforeAnythingIsConverted)
 {
     const ReportPlaceCase cases[] = {
-        {"an input", "a.idf", 2, "the report @/a.idf would replace one of the files of this run"},
-        {"an output", "a+IV.txt", 2, "the report @/a+IV.txt would replace one of the files of this run"},
-        {"a folder that does not exist", "no/r.json", 1, "cannot write the report: "},
+        {"the input", [] {}, {}, "a.idf", "the report @/a.idf would replace the input @/a.idf"},
+        {"the input through a dot-dot part",
+         [this] { fs::create_directory(Dir() / "sub"); },
+         {},
+         "sub/../a.idf",
+         "the report @/sub/../a.idf would replace the input @/a.idf"},
+        {"the output", [] {}, {}, "a+IV.txt", "the report @/a+IV.txt would replace the output @/a+IV.txt"},
+        // Once the report replaced the converted data, with exit status 0.
+        {"the output through a dot part",
+         [] {},
+         {},
+         "./a+IV.txt",
+         "the report @/./a+IV.txt would replace the output @/a+IV.txt"},
+        {"the output in the output folder",
+         [this] { fs::create_directory(Dir() / "out"); },
+         {"--output-dir", "out"},
+         "out//a+IV.txt",
+         "the report @/out//a+IV.txt would replace the output @/out%a+IV.txt"},
+        {"the work file",
+         [] {},
+         {},
+         "123.xqrtmp",
+         "the report @/123.xqrtmp would replace the work file @/123.xqrtmp"},
+        {"the work file in the output folder",
+         [this] { fs::create_directory(Dir() / "out"); },
+         {"--output-dir=out"},
+         "out/123.xqrtmp",
+         "the report @/out/123.xqrtmp would replace the work file @/out%123.xqrtmp"},
+        {"a folder",
+         [this] { fs::create_directory(Dir() / "r.json"); },
+         {},
+         "r.json",
+         "the report @/r.json is a folder"},
+        {"a folder that does not exist",
+         [] {},
+         {},
+         "no/r.json",
+         "the report @/no/r.json cannot be written: the folder @/no/ does not exist"},
+#ifndef _WIN32
+        {"a pipe",
+         [this] { mkfifo(PathOf("r.json").c_str(), 0600); },
+         {},
+         "r.json",
+         "the report @/r.json is not a regular file (a pipe, device or socket)"},
+        {"a link to the input",
+         [this] { fs::create_symlink("a.idf", Dir() / "r.json"); },
+         {},
+         "r.json",
+         "the report @/r.json would replace the input @/a.idf"},
+#endif
     };
     for (const ReportPlaceCase& c : cases) {
         SCOPED_TRACE(c.what);
+        for (const auto& entry : fs::directory_iterator(Dir())) {
+            fs::remove_all(entry.path());
+        }
         WriteFileBytes(PathOf("a.idf"), IV_INPUT);
-        const auto result = Run({"--report", c.report, "a.idf"});
-        EXPECT_EQ(c.exitStatus, result.exitStatus);
-        EXPECT_NE(std::string::npos, result.err.find(WithFolder(c.err, Dir().string()))) << result.err;
+        c.make();
+        const auto before = Listing();
+        Args args = c.options;
+        args.insert(args.end(), {"--report", c.report, "a.idf"});
+        const auto result = Run(args);
+        EXPECT_EQ(2, result.exitStatus);
+        EXPECT_EQ("", result.out);
+        std::string err = WithFolder(c.err, Dir().string());
+        std::replace(err.begin(), err.end(), '%', PATH_SEPARATOR);
+        EXPECT_EQ(ErrLine(err) + USAGE_TEXT + USAGE_HINT, result.err);
+        EXPECT_EQ(before, Listing());
         EXPECT_EQ(IV_INPUT, ReadFileBytes("a.idf"));
     }
 }

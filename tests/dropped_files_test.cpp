@@ -155,4 +155,59 @@ TEST_F(DroppedFilesTest, UnreadableFolderIsNamedWithTheReason)
                   OsErrorReason(result.skippedFolders[0].error).str() + ".");
 }
 
+// Depth first: a folder's own data files, sorted, before its subfolders,
+// each in name order; folders of any name are entered.
+TEST_F(DroppedFilesTest, RecursiveExpansionGoesDepthFirst)
+{
+    const fs::path dir = MakeFolder("run", {"b.idf", "a.csv", "notes.txt", "z_sub/", "A_sub/", "m.idf/"});
+    MakeFolder("run/z_sub", {"y.idf", "x.csv", "deeper/"});
+    MakeFolder("run/z_sub/deeper", {"d.idf"});
+    MakeFolder("run/A_sub", {"q.idf"});
+    MakeFolder("run/m.idf", {"inner.csv"});
+    MakeFolder("run/empty/", {});
+    const std::vector<std::string> expected = {
+        In(dir, "a.csv"),
+        In(dir, "b.idf"),
+        In(dir / "A_sub", "q.idf"),
+        In(dir / "m.idf", "inner.csv"),
+        In(dir / "z_sub", "x.csv"),
+        In(dir / "z_sub", "y.idf"),
+        In(dir / "z_sub" / "deeper", "d.idf"),
+    };
+    const DroppedFiles result = ExpandDroppedPaths({dir.string()}, true);
+    EXPECT_EQ(result.jobPaths, expected);
+    EXPECT_TRUE(result.skippedFolders.empty()) << "an empty subfolder is not named";
+    // The dialog's rule is the same without entering subfolders.
+    EXPECT_EQ(ExpandDroppedPaths({dir.string()}, false).jobPaths,
+              (std::vector<std::string>{In(dir, "a.csv"), In(dir, "b.idf")}));
+}
+
+TEST_F(DroppedFilesTest, RecursiveExpansionNamesAFolderOnlyWhenItsTreeGivesNothing)
+{
+    const fs::path bare = MakeFolder("bare", {"notes.txt", "sub/"});
+    MakeFolder("bare/sub", {"more.txt"});
+    const fs::path deep = MakeFolder("deep", {"sub/"});
+    MakeFolder("deep/sub", {"only.idf"});
+    const DroppedFiles result = ExpandDroppedPaths({bare.string(), deep.string()}, true);
+    EXPECT_EQ(result.jobPaths, std::vector<std::string>{In(deep / "sub", "only.idf")});
+    ASSERT_EQ(result.skippedFolders.size(), 1U);
+    EXPECT_EQ(result.skippedFolders[0].folder, bare.string());
+    EXPECT_EQ(result.skippedFolders[0].error, 0);
+}
+
+TEST_F(DroppedFilesTest, RecursiveExpansionDoesNotFollowLinksToFolders)
+{
+    const fs::path dir = MakeFolder("run", {"own.idf", "sub/"});
+    MakeFolder("run/sub", {"inner.idf"});
+    try {
+        // A link back up would lead round for ever if it were entered.
+        fs::create_directory_symlink(dir, dir / "sub" / "loop");
+        fs::create_directory_symlink(dir / "sub", dir / "again");
+    } catch (const fs::filesystem_error&) {
+        GTEST_SKIP() << "this system makes no symbolic links here";
+    }
+    const std::vector<std::string> expected = {In(dir, "own.idf"), In(dir / "sub", "inner.idf")};
+    EXPECT_EQ(ExpandDroppedPaths({dir.string()}, true).jobPaths, expected);
+}
+
 }  // namespace

@@ -138,28 +138,6 @@ std::vector<Triple> ParseOutput(const std::string& bytes, char separator)
     return values;
 }
 
-// The data rows of an instrument file as they stand: the `count` lines two
-// lines after the first "primary_data", columns separated by spaces or tabs.
-std::vector<Triple> ColumnsOf(const std::string& bytes, int count)
-{
-    std::vector<Triple> rows;
-    size_t at = bytes.find("primary_data");
-    for (int skip = 0; skip < 3; ++skip) at = bytes.find('\n', at) + 1;
-    std::istringstream text(bytes.substr(at));
-    for (int i = 0; i < count; ++i) {
-        Triple t{};
-        text >> t.first >> t.second >> t.third;
-        rows.push_back(t);
-    }
-    return rows;
-}
-
-// Single precision: values agree to a few parts in ten million, or to the six printed decimals.
-void ExpectClose(double got, double expected, const std::string& what)
-{
-    EXPECT_NEAR(got, expected, std::max(1e-6, std::fabs(expected) * 3e-7)) << what;
-}
-
 class RealSampleTest : public testutil::TempDirTest {
 protected:
     // Converts the sample `name`, copied under `asName`, and returns the output bytes.
@@ -176,32 +154,94 @@ protected:
     MessageRecorder m_messages;
 };
 
-TEST_F(RealSampleTest, TabSeparatedImpedanceRunGivesItsColumns)
+// The rows of an impedance run as the instrument wrote them, read here on
+// their own terms: lines end at CR, LF or NUL bytes; the line after the first
+// "primary_data" one is skipped, the next holds the count, and each counted
+// row holds Z', Z'' and the frequency, separated by blanks or tabs.
+struct ImpedanceRow {
+    double real, imaginary, frequency;
+};
+
+std::vector<ImpedanceRow> ImpedanceRowsOf(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    for (const char c : bytes) {
+        if (c == '\r' || c == '\n' || c == '\0') {
+            if (!line.empty()) lines.push_back(line);
+            line.clear();
+        } else {
+            line += c;
+        }
+    }
+    std::size_t at = 0;
+    while (at < lines.size() && lines[at].find("primary_data") == std::string::npos) ++at;
+    std::vector<ImpedanceRow> rows;
+    if (at + 2 >= lines.size()) return rows;
+    const int count = std::stoi(lines[at + 2]);
+    for (int i = 0; i < count; ++i) {
+        std::istringstream text(lines[at + 3 + static_cast<std::size_t>(i)]);
+        ImpedanceRow row{};
+        text >> row.real >> row.imaginary >> row.frequency;
+        EXPECT_FALSE(text.fail()) << "row " << i;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// Single precision (twice rounded when the area is applied), then six printed decimals.
+void ExpectSame(double got, double expected, const std::string& what)
+{
+    EXPECT_NEAR(got, expected, 5.0000001e-7 + std::fabs(expected) * 2.4e-7) << what;
+}
+
+struct RealImpedanceCase {
+    const char* name;
+    int rows;
+    float area;
+};
+
+class RealImpedanceTest : public RealSampleTest, public ::testing::WithParamInterface<RealImpedanceCase> {};
+
+// Both real ".idf" impedance runs (their headers say "Method=Impedance")
+// come out in the impedance form, value for value their Z', Z'' and
+// frequency: frequency, Z' * area, -Z'' * area. They were once taken for
+// sweeps, with Z'' times -1000 in the middle.
+TEST_P(RealImpedanceTest, GivesFrequencyAndBothPartsTimesTheArea)
 {
     SKIP_WITHOUT_REAL_SAMPLES();
-    const std::string output = Convert("eis_idf_2.idf", "eis_idf_2.idf");
-    const std::vector<Triple> got = ParseOutput(output, ',');
-    const std::vector<Triple> columns =
-        ColumnsOf(ReadFileBytes(testutil::RealSamplesDir() / "eis_idf_2.idf"), 29);
-    ASSERT_EQ(got.size(), 29u);
-    for (size_t i = 0; i < got.size(); ++i) {
-        const std::string what = "point " + std::to_string(i);
-        ExpectClose(got[i].first, columns[i].first, what);
-        ExpectClose(got[i].second, columns[i].second * -1000.0, what);
-        ExpectClose(got[i].third, columns[i].third, what);
+    const RealImpedanceCase& c = GetParam();
+    ScopedAreaSettings area(c.area, 1);
+    const fs::path source = testutil::RealSamplesDir() / c.name;
+    fs::copy_file(source, Dir() / c.name);
+    FileOutcome outcome;
+    EXPECT_EQ(ConvertFile(PathOf(c.name).c_str(), PathOf("out.txt").c_str(), outcome), 0);
+    EXPECT_EQ(outcome.kind.str(), EIS_KIND);
+    EXPECT_EQ(outcome.result, FileResult::converted);
+    EXPECT_EQ(outcome.rows, c.rows);
+
+    const std::vector<Triple> got = ParseOutput(ReadFileBytes(Dir() / "out.txt"), ' ');
+    const std::vector<ImpedanceRow> rows = ImpedanceRowsOf(ReadFileBytes(source));
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(c.rows));
+    ASSERT_EQ(got.size(), rows.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        const std::string what = "row " + std::to_string(i);
+        ExpectSame(got[i].first, rows[i].frequency, what + " frequency");
+        ExpectSame(got[i].second, rows[i].real * c.area, what + " Z' * area");
+        ExpectSame(got[i].third, -rows[i].imaginary * c.area, what + " -Z'' * area");
     }
     EXPECT_TRUE(m_messages.Messages().empty());
 }
 
-TEST_F(RealSampleTest, ImpedanceRunWithCrNulLineBreaksGivesItsPoints)
-{
-    SKIP_WITHOUT_REAL_SAMPLES();
-    const std::vector<Triple> got = ParseOutput(Convert("eis_idf_1.idf", "eis_idf_1.idf"), ',');
-    ASSERT_EQ(got.size(), 26u);
-    EXPECT_DOUBLE_EQ(got.front().third, 100000.0);  // the first frequency
-    ExpectClose(got.front().first, 13.7548, "first Z'");
-    ExpectClose(got.front().second, 1879.76, "first Z'' times -1000");
-}
+INSTANTIATE_TEST_SUITE_P(Files, RealImpedanceTest,
+                         ::testing::Values(RealImpedanceCase{"eis_idf_1.idf", 26, 1.0f},
+                                           RealImpedanceCase{"eis_idf_1.idf", 26, 0.196f},
+                                           RealImpedanceCase{"eis_idf_2.idf", 29, 1.0f},
+                                           RealImpedanceCase{"eis_idf_2.idf", 29, 0.196f}),
+                         [](const ::testing::TestParamInfo<RealImpedanceCase>& info) {
+                             return std::string(info.param.name).substr(0, 9) +
+                                    (info.param.area == 1.0f ? "_area1" : "_area0196");
+                         });
 
 TEST_F(RealSampleTest, ShortTransientGivesEighteenLines)
 {

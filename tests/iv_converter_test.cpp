@@ -120,8 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(IvCase{"HeldValuesStartAtZero", Head("1") + "4\n", "4.000000,-0.000000,0.000000\n"},
                       IvCase{"TwoNumbersKeepTheThird", Head("2") + "1 2 3\n4 5\n",
                              "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,3.000000\n"},
-                      IvCase{"UnreadableLineKeepsAllThree", Head("2") + "1 2 3\nn/a\n",
-                             "1.000000,-2000.000000,3.000000\n1.000000,-2000.000000,3.000000\n"},
+                      // A line with no number at all once repeated the last point; it
+                      // gives none now, but still counts toward the announced count.
+                      IvCase{"TextLineGivesNoPointButIsCounted", Head("3") + "1 2 3\nn/a\n4 5 6\n7 8 9\n",
+                             "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,6.000000\n"},
                       // The count is an upper bound: points past the end of the data are
                       // never made up (they once repeated the last one, divided again).
                       IvCase{"CountBeyondDataGivesThePointsThatExist", Head("3") + "1 8 3\n",
@@ -130,6 +132,62 @@ INSTANTIATE_TEST_SUITE_P(
                       // a carried value comes out as it did on the line before.
                       IvCase{"ShortLineCarriesTheScaledSecondUnchanged", Head("2") + "1 8 3\n5\n",
                              "1.000000,-4000.000000,3.000000\n5.000000,-4000.000000,3.000000\n", 0, 2.0f, 1}),
+    CaseName);
+
+// A line within the count from which no number at all can be read gives
+// no point; a line that gives some numbers keeps the others carried over.
+INSTANTIATE_TEST_SUITE_P(
+    TextLines, IvCaseTest,
+    ::testing::Values(
+        IvCase{"StopAndEndTimeAfterTheData",
+               Head("6") + "1 2 3\n4 5 6\n[Stop]\nendtime=03/11/2025 09:14:12\nstatus=aborted\n",
+               "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,6.000000\n"},
+        IvCase{"LineOfBlanksBetweenPoints", Head("3") + "1 2 3\n    \n4 5 6\n",
+               "1.000000,-2000.000000,3.000000\n4.000000,-5000.000000,6.000000\n"},
+        IvCase{"TextBeforeTheFirstPoint", Head("2") + "Stop 5 6 7\n1\n", "1.000000,-0.000000,0.000000\n"},
+        IvCase{"NumberThenTextCarriesTheRest", Head("2") + "1 2 3\n7 x\n",
+               "1.000000,-2000.000000,3.000000\n7.000000,-2000.000000,3.000000\n"},
+        IvCase{"OnlyTextWithinTheCount", Head("2") + "[Stop]\nstatus=aborted\n1 2 3\n", ""}),
+    CaseName);
+
+// A work file of an impedance run up to and including the count line; its
+// rows hold Z', Z'' and the frequency.
+std::string ImpedanceHead(const std::string& count, const std::string& method = "Method=Impedance")
+{
+    return "Version=12\n" + method + "\nTechnique=Constant I\nprimary_data\n3\n" + count + "\n";
+}
+
+// An ".idf" file whose header holds the line "Method=Impedance" is written
+// as the ".csv" converter writes: frequency, Z' * area, -Z'' * area.
+INSTANTIATE_TEST_SUITE_P(
+    ImpedanceRuns, IvCaseTest,
+    ::testing::Values(
+        IvCase{"MethodLineGivesTheImpedanceForm",
+               ImpedanceHead("2") + "1.09009E+02  -2.65557E+01 1.00000E+04 \n2 -3 500\n",
+               "10000.000000 109.009003 26.555700\n500.000000 2.000000 3.000000\n"},
+        IvCase{"BlanksAtTheEndOfTheMethodLine", ImpedanceHead("1", "Method=Impedance   ") + "2 -3 500\n",
+               "500.000000 2.000000 3.000000\n"},
+        IvCase{"AreaMultipliesBothParts", ImpedanceHead("1") + "10 -5 1000\n",
+               "1000.000000 20.000000 10.000000\n", 0, 2.0f, 1},
+        // 3000.1 * 0.7 in single precision is 2100.070068; in double, 2100.070033.
+        IvCase{"AreaProductIsSinglePrecision", ImpedanceHead("1") + "3000.1 -3000.1 1\n",
+               "1.000000 2100.070068 2100.070068\n", 0, 0.7f, 1},
+        IvCase{"ZeroImaginaryPartIsNegativeZero", ImpedanceHead("1") + "1 0 2\n",
+               "2.000000 1.000000 -0.000000\n"},
+        IvCase{"TextLineGivesNoRow", ImpedanceHead("3") + "1 -2 100\n[Stop]\n3 -4 50\n",
+               "100.000000 1.000000 2.000000\n50.000000 3.000000 4.000000\n"},
+        IvCase{"ShortLineCarriesTheRest", ImpedanceHead("2") + "1 -2 100\n3\n",
+               "100.000000 1.000000 2.000000\n100.000000 3.000000 2.000000\n"},
+        IvCase{"LeadingBlankIsNoMethodLine", ImpedanceHead("1", " Method=Impedance") + "1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"SmallLettersAreNoMethodLine", ImpedanceHead("1", "method=impedance") + "1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"LongerMethodIsNoMethodLine", ImpedanceHead("1", "Method=Impedance scan") + "1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"OtherMethodStaysASweep", ImpedanceHead("1", "Method=Linear sweep") + "1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"},
+        IvCase{"MethodLineAfterTheMarkerIsNoHeader", Head("2") + "Method=Impedance\n1 2 3\n",
+               "1.000000,-2000.000000,3.000000\n"}),
     CaseName);
 
 INSTANTIATE_TEST_SUITE_P(

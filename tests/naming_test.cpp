@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "batch/job_table.h"
+#include "platform/path.h"
 
 namespace {
 
@@ -362,6 +363,53 @@ TEST_F(NamingTest, ReductionTouchesOnlyItsOwnJob)
     ReduceTargetName(1);
     EXPECT_EQ("/run/a_1+IV.txt", g_targetEntries[0].fullPath.str());
     EXPECT_EQ("/run/2+IV.txt", g_targetEntries[1].fullPath.str());
+}
+
+struct FolderCase {
+    const char* what;
+    const char* input;
+    bool reduce;
+    std::string folder;
+    std::string output;
+};
+
+// A chosen folder takes the input folder's place and nothing else: the name
+// follows the same rule, and exactly one separator joins the two.
+TEST_F(NamingTest, OutputFolderTakesTheInputFoldersPlace)
+{
+    const std::string sep(1, PATH_SEPARATOR);
+    const FolderCase cases[] = {
+        {"no folder keeps the input's", "/run/cell_A_07.idf", false, "", "/run/cell_A_07+IV.txt"},
+        {"a folder without a closing separator", "/run/cell_A_07.idf", false, "/out",
+         "/out" + sep + "cell_A_07+IV.txt"},
+        {"a folder with one", "/run/cell_A_07.idf", false, "/out" + sep, "/out" + sep + "cell_A_07+IV.txt"},
+        {"shortened too", "/run/cell_A_07.idf", true, "/out", "/out" + sep + "07+IV.txt"},
+        {"a bare input name", "x.csv", false, "/out", "/out" + sep + "x+IV.txt"},
+        {"a Windows input path", "D:\\run\\scan.csv", false, "/out", "/out" + sep + "scan+IV.txt"},
+    };
+    for (const FolderCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(OutputPathFor(c.input, c.reduce, c.folder.c_str()).str(), c.output);
+        BatchJob job{c.input, false, OutputPathFor(c.input, c.reduce, c.folder.c_str())};
+        EXPECT_EQ(JobOutputPath(job, !c.reduce).str(), c.output) << "a chosen output is kept as it is";
+    }
+}
+
+struct NothingLeftCase {
+    const char* input;
+    bool nothingLeft;
+};
+
+TEST_F(NamingTest, NamesEndingInAnUnderscoreWouldLeaveNothing)
+{
+    const NothingLeftCase cases[] = {
+        {"D:\\run\\abc_.idf", true}, {"/run/_.idf", true},       {"/run/abc_", true},
+        {"/run/a_b.idf", false},     {"/run/abc_.x.idf", false}, {"/my_/scan.idf", false},
+        {"/run/abc.idf_", false},    {"/run/.idf", false},
+    };
+    for (const NothingLeftCase& c : cases) {
+        EXPECT_EQ(ReducesToNothing(c.input), c.nothingLeft) << c.input;
+    }
 }
 
 }  // namespace

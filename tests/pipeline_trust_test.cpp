@@ -92,7 +92,7 @@ TEST_F(PipelineTrustTest, WorkFileThatWouldWriteIntoAnotherFileStopsTheRunBefore
         EXPECT_EQ(1, result.exitStatus);
         EXPECT_EQ("", result.out);
         EXPECT_EQ(ErrLine("stopped at " + PathOf("a.idf") + ": refusing to use 123.xqrtmp: " + reason) +
-                      ErrLine("2 of 2 jobs not run") +
+                      ErrLine("1 of 2 files not run") +
                       ErrLine("2 files: 0 converted (0 rows), 1 failed, 1 not run"),
                   result.err);
         EXPECT_EQ(before, Listing()) << "nothing was written";

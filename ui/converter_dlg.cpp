@@ -22,12 +22,14 @@
 #include "engine/convert_file.h"
 #include "platform/file_exception.h"
 #include "platform/message_box.h"
+#include "plot/plot_source.h"
 #include "ui/about_box.h"
 #include "ui/console_ui.h"
 #include "ui/drop_target.h"
 #include "ui/file_selection.h"
 #include "ui/layout_ui.h"
 #include "ui/main_icon.h"
+#include "ui/preview_window.h"
 #include "ui/resource.h"
 #include "ui/system_menu.h"
 
@@ -125,6 +127,7 @@ CConverterDlg::CConverterDlg()
     // Dropped files count wherever they land, the file list and the other
     // controls included.
     AcceptDroppedFiles(this, [this](const std::vector<std::string>& paths) { AddDroppedFiles(paths); });
+    m_fileList->Bind(wxEVT_LEFT_DCLICK, &CConverterDlg::OnFileListDoubleClick, this);
     PlaceWithConsole();
 }
 
@@ -178,6 +181,7 @@ const wxIcon& CConverterDlg::OnQueryDragIcon() const
 void CConverterDlg::OnInitDialog(wxInitDialogEvent& event)
 {
     wxDialog::OnInitDialog(event);
+    AddPreviewEntries();
     AddAboutEntry();
     SetIcons(MainIconBundle());
     OpenDiagnosticConsole();
@@ -194,6 +198,9 @@ void CConverterDlg::OnSysCommand(wxCommandEvent& event)
     }
     if (const WindowCommand* command = FindWindowCommand(event.GetId())) {
         command->run(*this);
+        return;
+    }
+    if (RunMenuCommand(event.GetId())) {
         return;
     }
     event.Skip();
@@ -280,6 +287,98 @@ void CConverterDlg::OnContextMenu(wxContextMenuEvent& event)
     PopupMenu(&m_systemMenu);
 }
 
+void CConverterDlg::OnFileListDoubleClick(wxMouseEvent& event)
+{
+    // The list still selects the word under the pointer, as it does.
+    event.Skip();
+    long column = 0;
+    long row = 0;
+    const wxTextCtrlHitTestResult hit = m_fileList->HitTest(event.GetPosition(), &column, &row);
+    if (hit != wxTE_HT_ON_TEXT && hit != wxTE_HT_BEYOND) {
+        return;  // below the last line, or nowhere the list can tell
+    }
+    // After the list has finished with the click, which may move the focus.
+    const int job = static_cast<int>(row);
+    CallAfter([this, job] { OpenPreview(job); });
+}
+
+int CConverterDlg::CaretJob() const
+{
+    long column = 0;
+    long row = 0;
+    if (!m_fileList->PositionToXY(m_fileList->GetInsertionPoint(), &column, &row)) {
+        return -1;
+    }
+    return row < g_jobCount ? static_cast<int>(row) : -1;
+}
+
+void CConverterDlg::OpenPreview(int job)
+{
+    if (job < 0 || job >= g_jobCount) {
+        return;
+    }
+    PlotSource source;
+    {
+        // A long file takes a moment to convert.
+        wxBusyCursor busy;
+        source = PreviewSource(g_sourceEntries[job].fullPath);
+    }
+    if (m_preview == nullptr) {
+        m_preview = new CPreviewWindow(this);
+        const wxRect dialog = GetScreenRect();
+        const int screenIndex = wxDisplay::GetFromWindow(this);
+        const wxRect screen =
+            wxDisplay(screenIndex == wxNOT_FOUND ? 0U : static_cast<unsigned>(screenIndex)).GetClientArea();
+        const wxSize size = m_preview->GetSize();
+        const PixelPoint at = ConsoleOriginBeside({dialog.x, dialog.y, dialog.width, dialog.height},
+                                                  {screen.x, screen.y, screen.width, screen.height}, size.x,
+                                                  size.y, CONSOLE_GAP);
+        m_preview->Move(at.x, at.y);
+    }
+    m_preview->ShowSources({std::move(source)});
+    m_preview->Show();
+    m_preview->Raise();
+}
+
+void CConverterDlg::AddToPreview(int job)
+{
+    if (m_preview == nullptr || !m_preview->IsShown()) {
+        OpenPreview(job);
+        return;
+    }
+    if (job < 0 || job >= g_jobCount) {
+        return;
+    }
+    wxBusyCursor busy;
+    m_preview->AddSource(PreviewSource(g_sourceEntries[job].fullPath));
+    m_preview->Raise();
+}
+
+bool CConverterDlg::RunMenuCommand(int id)
+{
+    switch (id) {
+        case IDM_PREVIEW:
+            OpenPreview(CaretJob());
+            return true;
+        case IDM_ADD_TO_PREVIEW:
+            AddToPreview(CaretJob());
+            return true;
+        default:
+            return false;
+    }
+}
+
+void CConverterDlg::AddPreviewEntries()
+{
+    if (m_systemMenu.FindItem(IDM_PREVIEW) != nullptr) {
+        return;
+    }
+    // First in the menu: About stays its last entry, and the only separator
+    // is the one before it.
+    m_systemMenu.Insert(0, IDM_PREVIEW, "&Preview");
+    m_systemMenu.Insert(1, IDM_ADD_TO_PREVIEW, "A&dd to preview");
+}
+
 void CConverterDlg::AddAboutEntry()
 {
     const CString text = AboutEntryText();
@@ -288,7 +387,7 @@ void CConverterDlg::AddAboutEntry()
 #else
     // GTK draws no window menu of its own: the dialog's right-click menu
     // stands in for it, with the usual commands and the About entry.
-    if (m_systemMenu.GetMenuItemCount() > 0) {
+    if (m_systemMenu.FindItem(WINDOW_COMMANDS[0].id) != nullptr) {
         return;
     }
     for (const WindowCommand& command : WINDOW_COMMANDS) {

@@ -10,11 +10,13 @@
 #include <wx/dialog.h>
 #include <wx/icon.h>
 #include <wx/menu.h>
+#include <wx/weakref.h>
 
 #include "platform/cstring.h"
 #include "ui/file_selection_ui.h"
 
 class wxCheckBox;
+class CPreviewWindow;
 class wxTextCtrl;
 struct FileOutcome;
 
@@ -47,8 +49,19 @@ public:
     const wxIcon& OnQueryDragIcon() const;
 
     // The window menu where the platform draws none of its own (the
-    // dialog's right-click menu); it carries the About entry.
+    // dialog's right-click menu); it carries the About entry on GTK, and
+    // the preview's commands on every system.
     wxMenu& GetSystemMenu() { return m_systemMenu; }
+
+    // Opens the preview of job `job` (a line of the file list), or shows it
+    // in the preview window already open; nothing when no job is there.
+    void OpenPreview(int job);
+    // Lays job `job` over the open preview, or opens one.
+    void AddToPreview(int job);
+    // The job on the file list's line that holds the caret; -1 for none.
+    int CaretJob() const;
+    // The preview window, or nullptr while none is open.
+    CPreviewWindow* GetPreviewWindow() const { return m_preview; }
 
 private:
     // Routing, in the order of the event table.
@@ -63,10 +76,15 @@ private:
     void OnConvert(wxCommandEvent& event);
     void OnCancel(wxCommandEvent& event);
     void OnContextMenu(wxContextMenuEvent& event);
+    void OnFileListDoubleClick(wxMouseEvent& event);
 
     // Adds jobs for `paths` and rewrites the file list; returns how many did not fit.
     int AddJobsAndList(const std::vector<std::string>& paths);
     void AddAboutEntry();
+    void AddPreviewEntries();
+    // Runs a command of the right-click menu that is no window command;
+    // false for an id that is none of them.
+    bool RunMenuCommand(int id);
     void ShowAboutBox();
     void PlaceWithConsole();
     // One message for a run that a file error stopped at `inputPath`,
@@ -87,6 +105,8 @@ private:
     wxTextCtrl* m_area = nullptr;
     wxTextCtrl* m_areaEcho = nullptr;
     wxCheckBox* m_reduceName = nullptr;
+    // The one preview window; the user may close it at any time.
+    wxWeakRef<CPreviewWindow> m_preview;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -17,6 +17,13 @@ inline constexpr UINT IDS_ABOUTBOX = 101;
 // Command of the About entry; compared with its low four bits cleared.
 inline constexpr int IDM_ABOUTBOX = 0x0010;
 
+// Commands of the dialog's right-click menu besides the window's own. None
+// falls in the About entry's block (0x0010 to 0x001F), which opens the box.
+enum MenuCommandId : int {
+    IDM_PREVIEW = 0x0100,
+    IDM_ADD_TO_PREVIEW = 0x0110,
+};
+
 // Controls of the main dialog. OK and Cancel use the toolkit's own ids so
 // that Enter, Escape and the close box reach them.
 enum ControlId : int {

@@ -24,8 +24,8 @@ using guitest::TestData;
 namespace fs = guitest::fs;
 
 const std::string AREA_MESSAGE =
-    "The electrode surface area must be a number greater than 0, with a point as the decimal separator (for "
-    "example 0.196).";
+    "The electrode surface area must be a number greater than 0, from about 1.2e-38 to 3.4e38 (the range of "
+    "single precision), with a point as the decimal separator (for example 0.196).";
 
 const std::string COLLISION_HEAD =
     "Nothing was converted: different files would be written to the same output file, and each would replace "
@@ -177,7 +177,9 @@ INSTANTIATE_TEST_SUITE_P(Texts, AreaRefusalTest,
                                            AreaCase{"Empty", "", "Area=0.000000"},
                                            AreaCase{"Negative", "-2", "Area=-2.000000"},
                                            // Beyond single precision: the stored area is infinite.
-                                           AreaCase{"Infinite", "1e39", HUGE_ECHO.c_str()}),
+                                           AreaCase{"Infinite", "1e39", HUGE_ECHO.c_str()},
+                                           // Below the normal numbers: every current would be infinite.
+                                           AreaCase{"Subnormal", "1e-45", "Area=0.000000"}),
                          LabelOf<AreaCase>);
 
 TEST_F(BatchMessageTest, UnusableAreaWithoutJobsStillSaysSoAndDoesNotBeep)

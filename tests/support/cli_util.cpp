@@ -18,6 +18,7 @@
 #include <process.h>
 #include <sys/stat.h>
 #else
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -104,6 +105,13 @@ public:
         }
         _close(file);
     }
+    // Points `fd` at the open descriptor `target` instead.
+    ScopedRedirect(int fd, int target) : m_fd(fd), m_saved(_dup(fd))
+    {
+        if (_dup2(target, fd) != 0) {
+            throw std::runtime_error("cannot redirect to a pipe");
+        }
+    }
     ~ScopedRedirect()
     {
         _dup2(m_saved, m_fd);
@@ -117,18 +125,31 @@ private:
     int m_saved;
 };
 
-int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
-          const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
+// The command line's arguments, each quoted for the child's C runtime.
+std::vector<std::string> QuotedArguments(const std::string& program, const std::vector<std::string>& args)
 {
     std::vector<std::string> strings{QuoteArgument(program)};
     for (const std::string& arg : args) {
         strings.push_back(QuoteArgument(arg));
     }
+    return strings;
+}
+
+std::vector<const char*> Pointers(const std::vector<std::string>& strings)
+{
     std::vector<const char*> argv;
     for (const std::string& text : strings) {
         argv.push_back(text.c_str());
     }
     argv.push_back(nullptr);
+    return argv;
+}
+
+int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
+          const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
+{
+    const std::vector<std::string> strings = QuotedArguments(program, args);
+    std::vector<const char*> argv = Pointers(strings);
 
     std::fflush(nullptr);
     const fs::path previousDir = fs::current_path();
@@ -149,17 +170,79 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
     return static_cast<int>(status);
 }
 
+// Starts `program` with its standard output into the writing end of a new
+// pipe and returns the child's handle and the reading end.
+intptr_t StartIntoPipe(const std::string& program, const std::vector<std::string>& args,
+                       const fs::path& workDir, const std::string& errPath, int& readEnd)
+{
+    const std::vector<std::string> strings = QuotedArguments(program, args);
+    std::vector<const char*> argv = Pointers(strings);
+    // Neither end is inherited as it is: the child gets only the copy of the
+    // writing end that becomes its standard output, since a reading end in
+    // the child would keep the pipe from ever breaking.
+    int ends[2];
+    if (_pipe(ends, 4096, _O_BINARY | _O_NOINHERIT) != 0) {
+        throw std::runtime_error("cannot make a pipe");
+    }
+    std::fflush(nullptr);
+    const fs::path previousDir = fs::current_path();
+    fs::current_path(workDir);
+    intptr_t child = -1;
+    {
+        ScopedRedirect in(0, "NUL", _O_RDONLY);
+        ScopedRedirect out(1, ends[1]);
+        ScopedRedirect err(2, errPath.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC);
+        child = _spawnv(_P_NOWAIT, program.c_str(), argv.data());
+    }
+    fs::current_path(previousDir);
+    _close(ends[1]);
+    if (child == -1) {
+        _close(ends[0]);
+        throw std::runtime_error("cannot start " + program);
+    }
+    readEnd = ends[0];
+    return child;
+}
+
+int ReadOne(int fd, char& ch)
+{
+    return _read(fd, &ch, 1);
+}
+
+void CloseReadEnd(int fd)
+{
+    _close(fd);
+}
+
+int WaitFor(intptr_t child)
+{
+    int status = -1;
+    _cwait(&status, child, 0);
+    return status;
+}
+
 #else
+
+// What a child gets besides its program and arguments.
+struct ChildSetup {
+    StdoutTarget stdoutTarget = StdoutTarget::captured;
+    // Standard output goes into this descriptor (the writing end of a pipe) when it is not -1.
+    int stdoutFd = -1;
+    // The user the child runs as, when it is not -1.
+    long uid = -1;
+};
 
 // In the child, between fork and exec: only calls that are safe there.
 [[noreturn]] void ExecChild(const char* dir, const char* outPath, const char* errPath,
-                            StdoutTarget stdoutTarget, char* const* argv)
+                            const ChildSetup& setup, char* const* argv)
 {
     const int in = open("/dev/null", O_RDONLY);
     int out = -1;
-    if (stdoutTarget == StdoutTarget::unwritable) {
+    if (setup.stdoutFd >= 0) {
+        out = setup.stdoutFd;
+    } else if (setup.stdoutTarget == StdoutTarget::unwritable) {
         out = open("/dev/null", O_RDONLY);
-    } else if (stdoutTarget == StdoutTarget::fullDevice) {
+    } else if (setup.stdoutTarget == StdoutTarget::fullDevice) {
         out = open("/dev/full", O_WRONLY);
     } else {
         out = open(outPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -169,12 +252,16 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
         dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) {
         _exit(126);
     }
+    if (setup.uid >= 0 && (setgroups(0, nullptr) != 0 || setgid(static_cast<gid_t>(setup.uid)) != 0 ||
+                           setuid(static_cast<uid_t>(setup.uid)) != 0)) {
+        _exit(125);
+    }
     execv(argv[0], argv);
     _exit(127);
 }
 
 pid_t Start(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
-            const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
+            const std::string& outPath, const std::string& errPath, const ChildSetup& setup)
 {
     const std::string dir = workDir.string();
     std::vector<std::string> strings{program};
@@ -191,7 +278,7 @@ pid_t Start(const std::string& program, const std::vector<std::string>& args, co
         throw std::runtime_error("fork failed");
     }
     if (pid == 0) {
-        ExecChild(dir.c_str(), outPath.c_str(), errPath.c_str(), stdoutTarget, argv.data());
+        ExecChild(dir.c_str(), outPath.c_str(), errPath.c_str(), setup, argv.data());
     }
     return pid;
 }
@@ -214,10 +301,53 @@ bool Reap(pid_t pid, bool block, int& exitStatus)
     return true;
 }
 
+intptr_t StartIntoPipe(const std::string& program, const std::vector<std::string>& args,
+                       const fs::path& workDir, const std::string& errPath, int& readEnd)
+{
+    // Neither end may stay open in the child past its exec: a reading end
+    // there would keep the pipe from ever breaking.
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    ChildSetup setup;
+    setup.stdoutFd = ends[1];
+    pid_t pid = -1;
+    try {
+        pid = Start(program, args, workDir, "", errPath, setup);
+    } catch (...) {
+        close(ends[0]);
+        close(ends[1]);
+        throw;
+    }
+    close(ends[1]);
+    readEnd = ends[0];
+    return pid;
+}
+
+int ReadOne(int fd, char& ch)
+{
+    return static_cast<int>(read(fd, &ch, 1));
+}
+
+void CloseReadEnd(int fd)
+{
+    close(fd);
+}
+
+int WaitFor(intptr_t child)
+{
+    int status = -1;
+    Reap(static_cast<pid_t>(child), true, status);
+    return status;
+}
+
 int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
           const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
 {
-    const pid_t pid = Start(program, args, workDir, outPath, errPath, stdoutTarget);
+    ChildSetup setup;
+    setup.stdoutTarget = stdoutTarget;
+    const pid_t pid = Start(program, args, workDir, outPath, errPath, setup);
     int exitStatus = -1;
     Reap(pid, true, exitStatus);
     return exitStatus;
@@ -243,6 +373,28 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     result.exitStatus = Spawn(program, args, workDir, outPath, errPath, stdoutTarget);
     result.out = Slurp(outPath);
     result.err = Slurp(errPath);
+    return result;
+}
+
+ProcessResult RunReadingFirstLines(int lines, const std::string& program,
+                                   const std::vector<std::string>& args, const std::filesystem::path& workDir)
+{
+    CaptureDir capture;
+    int readEnd = -1;
+    const intptr_t child =
+        StartIntoPipe(program, args, workDir, (capture.path() / "stderr").string(), readEnd);
+    // Read as a reader such as head does: what it wants, then it goes.
+    ProcessResult result;
+    char ch = 0;
+    while (lines > 0 && ReadOne(readEnd, ch) == 1) {
+        result.out += ch;
+        if (ch == '\n') {
+            --lines;
+        }
+    }
+    CloseReadEnd(readEnd);
+    result.exitStatus = WaitFor(child);
+    result.err = Slurp(capture.path() / "stderr");
     return result;
 }
 
@@ -295,7 +447,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
 {
     try {
         m_impl->pid = Start(program, args, workDir, (m_impl->capture.path() / "stdout").string(),
-                            (m_impl->capture.path() / "stderr").string(), StdoutTarget::captured);
+                            (m_impl->capture.path() / "stderr").string(), ChildSetup{});
     } catch (...) {
         delete m_impl;
         throw;
@@ -336,6 +488,21 @@ ProcessResult ChildProcess::Wait()
     result.exitStatus = m_impl->exitStatus;
     result.out = Slurp(m_impl->capture.path() / "stdout");
     result.err = Slurp(m_impl->capture.path() / "stderr");
+    return result;
+}
+
+ProcessResult RunProcessAs(long uid, const std::string& program, const std::vector<std::string>& args,
+                           const std::filesystem::path& workDir)
+{
+    CaptureDir capture;
+    ChildSetup setup;
+    setup.uid = uid;
+    const pid_t pid = Start(program, args, workDir, (capture.path() / "stdout").string(),
+                            (capture.path() / "stderr").string(), setup);
+    ProcessResult result;
+    Reap(pid, true, result.exitStatus);
+    result.out = Slurp(capture.path() / "stdout");
+    result.err = Slurp(capture.path() / "stderr");
     return result;
 }
 

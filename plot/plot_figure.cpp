@@ -1,0 +1,228 @@
+// The panels each kind of data gets, and the series in them.
+#include "plot/plot_figure.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double DEGREES_PER_RADIAN = 180.0 / 3.14159265358979323846;
+// A sweep's second output column is in mA (per area); its axis is in A.
+constexpr double MILLIAMPERE = 1e-3;
+
+constexpr PlotColour PALETTE[] = {
+    {31, 119, 180}, {214, 39, 40},   {44, 160, 44},   {255, 127, 14}, {148, 103, 189},
+    {140, 86, 75},  {227, 119, 194}, {127, 127, 127}, {188, 189, 34}, {23, 190, 207},
+};
+
+// The units of values scaled by an area: "Ω·area", "A/area"; plain when the
+// area is 1 and changes nothing.
+std::string AreaSuffix(float area, const char* suffix)
+{
+    return area == 1.0f ? std::string() : std::string(suffix);
+}
+
+AxisQuantity Linear(std::string quantity, std::string unit, std::string suffix = {})
+{
+    return {std::move(quantity), std::move(unit), std::move(suffix), AxisScale::linear, true};
+}
+
+AxisQuantity Log(std::string quantity, std::string unit, std::string suffix = {})
+{
+    return {std::move(quantity), std::move(unit), std::move(suffix), AxisScale::log, true};
+}
+
+bool HasRows(const PlotSource& source)
+{
+    return source.rows != nullptr && source.rows->Size() > 0;
+}
+
+// Frequency, |Z| and -phase in degrees of each impedance row: what the Bode
+// panel draws. -phase is atan2(-Z'', Z'), which the area does not change.
+std::shared_ptr<const RowColumns> BodeColumns(const RowColumns& rows)
+{
+    auto bode = std::make_shared<RowColumns>();
+    const std::size_t count = rows.Size();
+    bode->first = rows.first;
+    bode->second.resize(count);
+    bode->third.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const double real = rows.second[i];
+        const double negativeImaginary = rows.third[i];
+        bode->second[i] = std::hypot(real, negativeImaginary);
+        bode->third[i] = std::atan2(negativeImaginary, real) * DEGREES_PER_RADIAN;
+    }
+    return bode;
+}
+
+// Series colours: one file shows each series in a colour of its own; an
+// overlay gives each file one colour and dashes the right axis's series.
+struct SeriesStyle {
+    int leftColour;
+    int rightColour;
+    bool rightDashed;
+};
+
+SeriesStyle StyleFor(std::size_t file, bool overlay)
+{
+    if (!overlay) {
+        return {0, 1, false};
+    }
+    const int colour = static_cast<int>(file);
+    return {colour, colour, true};
+}
+
+void AddImpedance(std::vector<PlotPanel>& panels, const PlotSource& source, std::size_t file, bool overlay)
+{
+    const SeriesStyle style = StyleFor(file, overlay);
+    PlotSeries nyquist{source.name, source.rows, 1, 2, false, style.leftColour, false};
+    panels[0].series.push_back(nyquist);
+    const std::shared_ptr<const RowColumns> bode = BodeColumns(*source.rows);
+    panels[1].series.push_back({source.name, bode, 0, 1, false, style.leftColour, false});
+    panels[1].series.push_back({source.name, bode, 0, 2, true, style.rightColour, style.rightDashed});
+}
+
+void AddSweep(std::vector<PlotPanel>& panels, const PlotSource& source, std::size_t file, bool overlay)
+{
+    const SeriesStyle style = StyleFor(file, overlay);
+    panels[0].series.push_back({source.name, source.rows, 0, 1, false, style.leftColour, false, MILLIAMPERE});
+    panels[1].series.push_back({source.name, source.rows, ROW_NUMBER, 0, false, style.leftColour, false});
+    panels[1].series.push_back(
+        {source.name, source.rows, ROW_NUMBER, 1, true, style.rightColour, style.rightDashed, MILLIAMPERE});
+}
+
+std::vector<PlotPanel> ImpedancePanels(float area)
+{
+    const std::string suffix = AreaSuffix(area,
+                                          "\xC2\xB7"
+                                          "area");
+    PlotPanel nyquist;
+    nyquist.heading = "Nyquist";
+    nyquist.x = Linear("Z'", "\xCE\xA9", suffix);
+    nyquist.left = Linear("-Z''", "\xCE\xA9", suffix);
+    nyquist.equalScale = true;
+    PlotPanel bode;
+    bode.heading = "Bode";
+    bode.x = Log("f", "Hz");
+    bode.left = Log("|Z|", "\xCE\xA9", suffix);
+    bode.right = AxisQuantity{"-phase", "\xC2\xB0", "", AxisScale::linear, false};
+    return {nyquist, bode};
+}
+
+std::vector<PlotPanel> SweepPanels(float area)
+{
+    // The second output column is -1000 * current / area, in mA per area;
+    // it is drawn in A so the prefix can follow the data (nA for a
+    // microelectrode). The first column is written as the file holds it.
+    PlotPanel sweep;
+    sweep.heading = "Sweep";
+    sweep.x = Linear("column 1", "");
+    sweep.left = Linear("-I", "A", AreaSuffix(area, "/area"));
+    PlotPanel rows;
+    rows.heading = "Against row number";
+    rows.x = Linear("row number", "");
+    rows.left = sweep.x;
+    rows.right = sweep.left;
+    return {sweep, rows};
+}
+
+std::string PointsText(long long count)
+{
+    return std::to_string(count) + (count == 1 ? " point" : " points");
+}
+
+void AddNotes(PlotFigure& figure, const PlotSource& source)
+{
+    const LeftOutCounts counts = CountLeftOut(source);
+    if (counts.notFinite > 0) {
+        figure.notes.push_back(source.name + ": " + PointsText(counts.notFinite) +
+                               " not a finite number, left out (the line breaks there)");
+    }
+    if (counts.notOnLog > 0) {
+        figure.notes.push_back(source.name + ": " + PointsText(counts.notOnLog) +
+                               " with f or |Z| not above 0, left off the log axes");
+    }
+}
+
+}  // namespace
+
+PlotColour PaletteColour(int index)
+{
+    constexpr int size = static_cast<int>(sizeof PALETTE / sizeof PALETTE[0]);
+    return PALETTE[((index % size) + size) % size];
+}
+
+LeftOutCounts CountLeftOut(const PlotSource& source)
+{
+    LeftOutCounts counts;
+    if (!HasRows(source)) {
+        return counts;
+    }
+    const RowColumns& rows = *source.rows;
+    const bool impedance = source.kind == PlotKind::impedance;
+    for (std::size_t i = 0; i < rows.Size(); ++i) {
+        const double a = rows.first[i];
+        const double b = rows.second[i];
+        const double c = rows.third[i];
+        // A sweep's third column is not drawn.
+        const bool finite = std::isfinite(a) && std::isfinite(b) && (!impedance || std::isfinite(c));
+        if (!finite) {
+            ++counts.notFinite;
+        } else if (impedance && (!(a > 0.0) || !(std::hypot(b, c) > 0.0))) {
+            ++counts.notOnLog;
+        }
+    }
+    return counts;
+}
+
+PlotFigure BuildFigure(const std::vector<PlotSource>& sources)
+{
+    PlotFigure figure;
+    for (const PlotSource& source : sources) {
+        figure.title += (figure.title.empty() ? "" : ", ") + source.name;
+    }
+    const PlotSource* lead = nullptr;
+    for (const PlotSource& source : sources) {
+        if (HasRows(source)) {
+            lead = &source;
+            break;
+        }
+    }
+    if (lead == nullptr) {
+        const std::string why = sources.size() == 1 ? sources[0].problem : std::string();
+        figure.message = why.empty() ? "No data" : "No data: " + why;
+        for (const PlotSource& source : sources) {
+            if (sources.size() > 1) {
+                figure.notes.push_back(source.name + ": " +
+                                       (source.problem.empty() ? "no data" : source.problem));
+            }
+        }
+        return figure;
+    }
+
+    figure.panels = lead->kind == PlotKind::impedance ? ImpedancePanels(lead->area) : SweepPanels(lead->area);
+    const bool overlay = sources.size() > 1;
+    std::size_t shown = 0;
+    for (const PlotSource& source : sources) {
+        if (!HasRows(source)) {
+            figure.notes.push_back(source.name + ": no data" +
+                                   (source.problem.empty() ? "" : " (" + source.problem + ")"));
+            continue;
+        }
+        if (source.kind != lead->kind) {
+            figure.notes.push_back(source.name + ": another kind of data, not shown");
+            continue;
+        }
+        if (source.kind == PlotKind::impedance) {
+            AddImpedance(figure.panels, source, shown, overlay);
+        } else {
+            AddSweep(figure.panels, source, shown, overlay);
+        }
+        if (overlay) {
+            figure.legend.push_back({source.name, static_cast<int>(shown)});
+        }
+        AddNotes(figure, source);
+        figure.notes.insert(figure.notes.end(), source.notes.begin(), source.notes.end());
+        ++shown;
+    }
+    return figure;
+}
