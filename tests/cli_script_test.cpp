@@ -375,7 +375,6 @@ TEST_F(ScriptTest, FolderThatGivesNothingIsNamed)
 
 // --- A reader that goes away ---------------------------------------------------------------------------
 
-#ifndef _WIN32
 TEST_F(ScriptTest, ReaderThatGoesAwayDoesNotStopTheRun)
 {
     // Enough files that most progress lines come after the reader has gone.
@@ -394,16 +393,19 @@ TEST_F(ScriptTest, ReaderThatGoesAwayDoesNotStopTheRun)
         const std::string output = Below(Dir(), "many/f" + std::to_string(100 + i) + "+IV.txt");
         ASSERT_EQ(ReadFileBytes(output), i == 7 ? std::string() : IV_OUTPUT) << output;
     }
-    EXPECT_NE(result.err.find(ErrLine("cannot write to standard output: Broken pipe")), std::string::npos)
-        << result.err;
-    EXPECT_TRUE(result.err.ends_with(ErrLine("40 files: 39 converted (39 rows), 1 without data")))
-        << result.err;
     const Json report = Json::parse(ReadFileBytes("r.json"));
     EXPECT_EQ(report["exitStatus"], 1);
-    EXPECT_EQ(report["error"], "cannot write to standard output: Broken pipe");
     EXPECT_EQ(report["summary"]["converted"], 39);
-}
+    const std::string error = report["error"];
+#ifndef _WIN32
+    EXPECT_EQ(error, "cannot write to standard output: Broken pipe");
+#else
+    EXPECT_TRUE(error.starts_with("cannot write to standard output: ")) << error;
 #endif
+    EXPECT_TRUE(
+        result.err.ends_with(ErrLine(error) + ErrLine("40 files: 39 converted (39 rows), 1 without data")))
+        << result.err;
+}
 
 }  // namespace
 

@@ -105,6 +105,13 @@ public:
         }
         _close(file);
     }
+    // Points `fd` at the open descriptor `target` instead.
+    ScopedRedirect(int fd, int target) : m_fd(fd), m_saved(_dup(fd))
+    {
+        if (_dup2(target, fd) != 0) {
+            throw std::runtime_error("cannot redirect to a pipe");
+        }
+    }
     ~ScopedRedirect()
     {
         _dup2(m_saved, m_fd);
@@ -118,18 +125,31 @@ private:
     int m_saved;
 };
 
-int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
-          const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
+// The command line's arguments, each quoted for the child's C runtime.
+std::vector<std::string> QuotedArguments(const std::string& program, const std::vector<std::string>& args)
 {
     std::vector<std::string> strings{QuoteArgument(program)};
     for (const std::string& arg : args) {
         strings.push_back(QuoteArgument(arg));
     }
+    return strings;
+}
+
+std::vector<const char*> Pointers(const std::vector<std::string>& strings)
+{
     std::vector<const char*> argv;
     for (const std::string& text : strings) {
         argv.push_back(text.c_str());
     }
     argv.push_back(nullptr);
+    return argv;
+}
+
+int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
+          const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
+{
+    const std::vector<std::string> strings = QuotedArguments(program, args);
+    std::vector<const char*> argv = Pointers(strings);
 
     std::fflush(nullptr);
     const fs::path previousDir = fs::current_path();
@@ -148,6 +168,57 @@ int Spawn(const std::string& program, const std::vector<std::string>& args, cons
         throw std::runtime_error("cannot start " + program);
     }
     return static_cast<int>(status);
+}
+
+// Starts `program` with its standard output into the writing end of a new
+// pipe and returns the child's handle and the reading end.
+intptr_t StartIntoPipe(const std::string& program, const std::vector<std::string>& args,
+                       const fs::path& workDir, const std::string& errPath, int& readEnd)
+{
+    const std::vector<std::string> strings = QuotedArguments(program, args);
+    std::vector<const char*> argv = Pointers(strings);
+    // Neither end is inherited as it is: the child gets only the copy of the
+    // writing end that becomes its standard output, since a reading end in
+    // the child would keep the pipe from ever breaking.
+    int ends[2];
+    if (_pipe(ends, 4096, _O_BINARY | _O_NOINHERIT) != 0) {
+        throw std::runtime_error("cannot make a pipe");
+    }
+    std::fflush(nullptr);
+    const fs::path previousDir = fs::current_path();
+    fs::current_path(workDir);
+    intptr_t child = -1;
+    {
+        ScopedRedirect in(0, "NUL", _O_RDONLY);
+        ScopedRedirect out(1, ends[1]);
+        ScopedRedirect err(2, errPath.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC);
+        child = _spawnv(_P_NOWAIT, program.c_str(), argv.data());
+    }
+    fs::current_path(previousDir);
+    _close(ends[1]);
+    if (child == -1) {
+        _close(ends[0]);
+        throw std::runtime_error("cannot start " + program);
+    }
+    readEnd = ends[0];
+    return child;
+}
+
+int ReadOne(int fd, char& ch)
+{
+    return _read(fd, &ch, 1);
+}
+
+void CloseReadEnd(int fd)
+{
+    _close(fd);
+}
+
+int WaitFor(intptr_t child)
+{
+    int status = -1;
+    _cwait(&status, child, 0);
+    return status;
 }
 
 #else
@@ -230,6 +301,47 @@ bool Reap(pid_t pid, bool block, int& exitStatus)
     return true;
 }
 
+intptr_t StartIntoPipe(const std::string& program, const std::vector<std::string>& args,
+                       const fs::path& workDir, const std::string& errPath, int& readEnd)
+{
+    // Neither end may stay open in the child past its exec: a reading end
+    // there would keep the pipe from ever breaking.
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    ChildSetup setup;
+    setup.stdoutFd = ends[1];
+    pid_t pid = -1;
+    try {
+        pid = Start(program, args, workDir, "", errPath, setup);
+    } catch (...) {
+        close(ends[0]);
+        close(ends[1]);
+        throw;
+    }
+    close(ends[1]);
+    readEnd = ends[0];
+    return pid;
+}
+
+int ReadOne(int fd, char& ch)
+{
+    return static_cast<int>(read(fd, &ch, 1));
+}
+
+void CloseReadEnd(int fd)
+{
+    close(fd);
+}
+
+int WaitFor(intptr_t child)
+{
+    int status = -1;
+    Reap(static_cast<pid_t>(child), true, status);
+    return status;
+}
+
 int Spawn(const std::string& program, const std::vector<std::string>& args, const fs::path& workDir,
           const std::string& outPath, const std::string& errPath, StdoutTarget stdoutTarget)
 {
@@ -261,6 +373,28 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     result.exitStatus = Spawn(program, args, workDir, outPath, errPath, stdoutTarget);
     result.out = Slurp(outPath);
     result.err = Slurp(errPath);
+    return result;
+}
+
+ProcessResult RunReadingFirstLines(int lines, const std::string& program,
+                                   const std::vector<std::string>& args, const std::filesystem::path& workDir)
+{
+    CaptureDir capture;
+    int readEnd = -1;
+    const intptr_t child =
+        StartIntoPipe(program, args, workDir, (capture.path() / "stderr").string(), readEnd);
+    // Read as a reader such as head does: what it wants, then it goes.
+    ProcessResult result;
+    char ch = 0;
+    while (lines > 0 && ReadOne(readEnd, ch) == 1) {
+        result.out += ch;
+        if (ch == '\n') {
+            --lines;
+        }
+    }
+    CloseReadEnd(readEnd);
+    result.exitStatus = WaitFor(child);
+    result.err = Slurp(capture.path() / "stderr");
     return result;
 }
 
@@ -372,41 +506,6 @@ ProcessResult RunProcessAs(long uid, const std::string& program, const std::vect
     return result;
 }
 
-ProcessResult RunReadingFirstLines(int lines, const std::string& program,
-                                   const std::vector<std::string>& args, const std::filesystem::path& workDir)
-{
-    CaptureDir capture;
-    // Neither end may stay open in the child past its exec: a reading end
-    // there would keep the pipe from ever breaking.
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
-    ChildSetup setup;
-    setup.stdoutFd = ends[1];
-    pid_t pid = -1;
-    try {
-        pid = Start(program, args, workDir, "", (capture.path() / "stderr").string(), setup);
-    } catch (...) {
-        close(ends[0]);
-        close(ends[1]);
-        throw;
-    }
-    close(ends[1]);
-    // Read as a reader such as head does: what it wants, then it goes.
-    ProcessResult result;
-    char ch = 0;
-    while (lines > 0 && read(ends[0], &ch, 1) == 1) {
-        result.out += ch;
-        if (ch == '\n') {
-            --lines;
-        }
-    }
-    close(ends[0]);
-    Reap(pid, true, result.exitStatus);
-    result.err = Slurp(capture.path() / "stderr");
-    return result;
-}
 #endif
 
 }  // namespace testutil

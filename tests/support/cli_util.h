@@ -32,6 +32,13 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
                          const std::filesystem::path& workDir,
                          StdoutTarget stdoutTarget = StdoutTarget::captured);
 
+// Runs `program` with its standard output into a pipe, reads `lines` lines
+// from it (into `out`) and closes the pipe, as "| head -n LINES" does, then
+// waits for the child's end.
+ProcessResult RunReadingFirstLines(int lines, const std::string& program,
+                                   const std::vector<std::string>& args,
+                                   const std::filesystem::path& workDir);
+
 #ifdef QUILLMERE_CONVERT_EXE
 
 // Fixture of the tests that run quillmere-convert in the test's own folder.
@@ -82,13 +89,6 @@ private:
 // permissions apply when the tests run as root.
 ProcessResult RunProcessAs(long uid, const std::string& program, const std::vector<std::string>& args,
                            const std::filesystem::path& workDir);
-
-// Runs `program` with its standard output into a pipe, reads `lines` lines
-// from it (into `out`) and closes the pipe, as "| head -n LINES" does, then
-// waits for the child's end.
-ProcessResult RunReadingFirstLines(int lines, const std::string& program,
-                                   const std::vector<std::string>& args,
-                                   const std::filesystem::path& workDir);
 
 // Calls `done` every millisecond until it returns true (true) or the child
 // ends (false), whichever comes first.
