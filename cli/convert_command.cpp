@@ -374,7 +374,10 @@ bool RunFiles(RunState& state)
         state.job = static_cast<std::size_t>(job);
         state.source = state.record.files[state.job].input;
         state.messages.clear();
-        state.rows.TakeRows();
+        if (state.record.plot) {
+            state.rows.TakeRows();
+            state.rows.ExpectRowsOf(state.source);
+        }
         NoteCurrentInput(state.source);
     };
     hooks.jobReported = [&state](int job, const FileOutcome& outcome) {
