@@ -43,6 +43,16 @@ struct FileOutcome {
     long long nonFiniteValues = 0;
     // Plain words for everything but a full conversion; empty for that.
     CString message;
+    // Written values that are not zero, and of them those written as
+    // 0.000000 or -0.000000 and those left with one or two significant
+    // digits (all 0 in the scientific form).
+    long long nonZeroValues = 0;
+    long long zeroedValues = 0;
+    long long fewDigitValues = 0;
+    // When more than 1% of the non-zero values were so lost, plain words
+    // that count them and say how to keep them; empty otherwise. A warning
+    // only: the result stays what it is.
+    CString smallValuesWarning;
 };
 
 // What a converter's report means for the file: its result, kind, counts

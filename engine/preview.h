@@ -21,6 +21,10 @@ public:
     void Row(double first, double second, double third) override { m_rows->Add(first, second, third); }
 
     RowKind Kind() const { return m_kind; }
+    // Makes room for the rows a file of `inputPath`'s size most likely
+    // holds, so a long file is not copied over and over as it grows.
+    // Room not filled is never touched, and costs no memory.
+    void ExpectRowsOf(const CString& inputPath);
     // The rows so far; the collector starts afresh after this.
     std::shared_ptr<RowColumns> TakeRows();
 

@@ -1,7 +1,10 @@
 // The panels each kind of data gets, and the series in them.
 #include "plot/plot_figure.h"
 
+#include <algorithm>
 #include <cmath>
+
+#include "plot/plot_thinning.h"
 
 namespace {
 
@@ -143,7 +146,165 @@ void AddNotes(PlotFigure& figure, const PlotSource& source)
     }
 }
 
+const double* Column(const RowColumns& rows, int column)
+{
+    return column == 0 ? rows.first.data() : column == 1 ? rows.second.data() : rows.third.data();
+}
+
+bool Shows(double value, AxisScale scale)
+{
+    return std::isfinite(value) && (scale == AxisScale::linear || value > 0.0);
+}
+
+// Where an extent lies on the axis: its values, or their logarithms.
+double AxisValue(double value, AxisScale scale)
+{
+    return scale == AxisScale::log ? std::log10(value) : value;
+}
+
+// The factor that spreads an extent over the sketch's grid.
+double GridFactor(const DataExtent& extent, AxisScale scale)
+{
+    const double span = AxisValue(extent.high, scale) - AxisValue(extent.low, scale);
+    return span > 0.0 && std::isfinite(span) ? (SKETCH_GRID - 1) / span : 0.0;
+}
+
+// Grid coordinates of a sketch: where a value lies on the sketch's grid.
+struct SketchGrid {
+    AxisScale scale;
+    double low;
+    double factor;
+
+    float At(double value) const { return static_cast<float>((AxisValue(value, scale) - low) * factor); }
+};
+
+// Feeds the rows of a series against the row number to `thinner`. Each
+// stretch of rows that falls in one grid column gives only its first,
+// last, lowest and highest row, found in a tight loop; a stretch with a row
+// the axis cannot show goes row by row, so the line breaks there.
+void FeedAgainstRows(const double* ys, double yFactor, std::size_t count, const SketchGrid& x,
+                     const SketchGrid& y, CPixelThinner& thinner)
+{
+    const bool log = y.scale == AxisScale::log;
+    for (std::size_t begin = 0; begin < count;) {
+        // The rows whose grid column is that of row `begin`; the thinner
+        // groups by its own columns, so a stretch cut one row off is harmless.
+        const double column = std::floor(x.At(static_cast<double>(begin + 1)));
+        std::size_t end = count;
+        if (x.factor > 0.0) {
+            const double next = x.low + (column + 1.0) / x.factor;
+            end = static_cast<std::size_t>(std::clamp(std::ceil(next - 1.0), static_cast<double>(begin + 1),
+                                                      static_cast<double>(count)));
+        }
+        std::size_t lowest = begin;
+        std::size_t highest = begin;
+        bool shown = true;
+        for (std::size_t row = begin; row < end; ++row) {
+            const double value = ys[row];
+            if (!std::isfinite(value) || (log && !(value > 0.0))) {
+                shown = false;
+                break;
+            }
+            lowest = value < ys[lowest] ? row : lowest;
+            highest = value > ys[highest] ? row : highest;
+        }
+        if (shown) {
+            std::size_t rows[] = {begin, lowest, highest, end - 1};
+            std::sort(std::begin(rows), std::end(rows));
+            for (std::size_t i = 0; i < 4; ++i) {
+                if (i == 0 || rows[i] != rows[i - 1]) {
+                    thinner.Add(x.At(static_cast<double>(rows[i] + 1)), y.At(ys[rows[i]] * yFactor),
+                                static_cast<std::uint32_t>(rows[i]));
+                }
+            }
+        } else {
+            for (std::size_t row = begin; row < end; ++row) {
+                const double value = ys[row] * yFactor;
+                if (Shows(value, y.scale)) {
+                    thinner.Add(x.At(static_cast<double>(row + 1)), y.At(value),
+                                static_cast<std::uint32_t>(row));
+                } else {
+                    thinner.Break();
+                }
+            }
+        }
+        begin = end;
+    }
+}
+
+// Gives every series of `panels` its sketch.
+void SketchPanels(std::vector<PlotPanel>& panels)
+{
+    for (PlotPanel& panel : panels) {
+        for (PlotSeries& series : panel.series) {
+            const AxisScale y = series.rightAxis && panel.right ? panel.right->scale : panel.left.scale;
+            series.sketch = std::make_shared<const SeriesSketch>(SketchSeries(series, panel.x.scale, y));
+        }
+    }
+}
+
 }  // namespace
+
+double SeriesX(const PlotSeries& series, std::size_t row)
+{
+    return series.xColumn == ROW_NUMBER ? static_cast<double>(row + 1)
+                                        : Column(*series.rows, series.xColumn)[row];
+}
+
+double SeriesY(const PlotSeries& series, std::size_t row)
+{
+    return Column(*series.rows, series.yColumn)[row] * series.yScale;
+}
+
+SeriesSketch SketchSeries(const PlotSeries& series, AxisScale xScale, AxisScale yScale)
+{
+    SeriesSketch sketch;
+    const std::size_t count = series.rows->Size();
+    const double* xs = series.xColumn == ROW_NUMBER ? nullptr : Column(*series.rows, series.xColumn);
+    const double* ys = Column(*series.rows, series.yColumn);
+    const double yFactor = series.yScale;
+    const auto xAt = [xs](std::size_t row) { return xs != nullptr ? xs[row] : static_cast<double>(row + 1); };
+    for (std::size_t row = 0; row < count; ++row) {
+        const double x = xAt(row);
+        const double y = ys[row] * yFactor;
+        if (Shows(x, xScale) && Shows(y, yScale)) {
+            sketch.x.Take(x);
+            sketch.y.Take(y);
+        }
+    }
+    if (sketch.x.empty) {
+        return sketch;
+    }
+    const SketchGrid xGrid{xScale, AxisValue(sketch.x.low, xScale), GridFactor(sketch.x, xScale)};
+    const SketchGrid yGrid{yScale, AxisValue(sketch.y.low, yScale), GridFactor(sketch.y, yScale)};
+    PixelRuns grid;
+    {
+        CPixelThinner thinner(grid);
+        // Against the row number (a positive unit factor keeps the order of
+        // the values): whole stretches of rows at a time.
+        const bool byRows = xs == nullptr && xScale == AxisScale::linear && yFactor > 0.0;
+        if (byRows) {
+            FeedAgainstRows(ys, yFactor, count, xGrid, yGrid, thinner);
+        }
+        for (std::size_t row = 0; row < count && !byRows; ++row) {
+            const double x = xAt(row);
+            const double y = ys[row] * yFactor;
+            if (!Shows(x, xScale) || !Shows(y, yScale)) {
+                thinner.Break();
+                continue;
+            }
+            thinner.Add(xGrid.At(x), yGrid.At(y), static_cast<std::uint32_t>(row));
+        }
+    }
+    sketch.rows = std::move(grid.samples);
+    sketch.runEnds = std::move(grid.runEnds);
+    sketch.grid = std::move(grid.points);
+    sketch.xLow = xGrid.low;
+    sketch.xFactor = xGrid.factor;
+    sketch.yLow = yGrid.low;
+    sketch.yFactor = yGrid.factor;
+    return sketch;
+}
 
 PlotColour PaletteColour(int index)
 {
@@ -224,5 +385,6 @@ PlotFigure BuildFigure(const std::vector<PlotSource>& sources)
         figure.notes.insert(figure.notes.end(), source.notes.begin(), source.notes.end());
         ++shown;
     }
+    SketchPanels(figure.panels);
     return figure;
 }

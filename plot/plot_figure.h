@@ -5,6 +5,7 @@
 // row number.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,9 +13,38 @@
 
 #include "engine/row_columns.h"
 #include "plot/plot_axis.h"
+#include "plot/plot_thinning.h"
 
 // The column of a series that gives the row number (1, 2, ...) instead of a value.
 inline constexpr int ROW_NUMBER = -1;
+
+// A series thinned once, on a fine grid over its own data, so that every
+// later drawing of it (at whatever size, after every resize) starts from a
+// few thousand rows rather than from all of them. The grid is finer than
+// any plot area a screen holds.
+inline constexpr int SKETCH_GRID = 1024;
+struct SeriesSketch {
+    // The extents of the rows that both axes can show.
+    DataExtent x;
+    DataExtent y;
+    // The rows kept, in order, and one past the last of each run: the
+    // line breaks between runs.
+    std::vector<std::uint32_t> rows;
+    std::vector<std::uint32_t> runEnds;
+    // Where each kept row lies on the grid. Grid coordinates are linear in
+    // the axes' own terms (the logarithm on a log axis): an axis value is
+    // low + coordinate / factor, so a drawing needs no logarithm again.
+    std::vector<PlotPixel> grid;
+    double xLow = 0.0;
+    double xFactor = 0.0;
+    double yLow = 0.0;
+    double yFactor = 0.0;
+};
+
+struct PlotSeries;
+// The sketch of `series` for axes of scales `x` and `y`: a row that either
+// axis cannot show breaks the line.
+SeriesSketch SketchSeries(const PlotSeries& series, AxisScale x, AxisScale y);
 
 struct PlotSeries {
     std::string name;  // the file it comes from
@@ -26,7 +56,13 @@ struct PlotSeries {
     bool dashed = false;
     // What the y column's values are multiplied by to give the axis's unit.
     double yScale = 1.0;
+    // Made by BuildFigure; a series without one is sketched when laid out.
+    std::shared_ptr<const SeriesSketch> sketch = nullptr;
 };
+
+// The value of row `row` of `series` on each axis (the y value scaled).
+double SeriesX(const PlotSeries& series, std::size_t row);
+double SeriesY(const PlotSeries& series, std::size_t row);
 
 struct PlotPanel {
     std::string heading;  // "Nyquist", "Bode"

@@ -32,12 +32,6 @@ struct AxisMap {
     float from = 0.0f;  // pixel of range.low
     float to = 1.0f;    // pixel of range.high
 
-    // True when `value` can be placed on this axis.
-    bool Shows(double value) const
-    {
-        return std::isfinite(value) && (scale == AxisScale::linear || value > 0.0);
-    }
-
     float Pixel(double value) const
     {
         double t = 0.0;
@@ -53,63 +47,55 @@ struct AxisMap {
     }
 };
 
-double XValue(const PlotSeries& series, std::size_t row)
-{
-    const RowColumns& rows = *series.rows;
-    switch (series.xColumn) {
-        case 0:
-            return rows.first[row];
-        case 1:
-            return rows.second[row];
-        case 2:
-            return rows.third[row];
-        default:
-            return static_cast<double>(row + 1);
+// The pixel of a sketch's grid coordinate on one axis: a straight line,
+// since both are linear in the axis's own terms.
+struct GridToPixel {
+    double offset = 0.0;
+    double slope = 0.0;
+
+    GridToPixel(const AxisMap& axis, double sketchLow, double sketchFactor)
+    {
+        const bool log = axis.scale == AxisScale::log;
+        const double low = log ? std::log10(axis.range.low) : axis.range.low;
+        const double high = log ? std::log10(axis.range.high) : axis.range.high;
+        const double perUnit = (axis.to - axis.from) / (high - low);
+        slope = sketchFactor > 0.0 ? perUnit / sketchFactor : 0.0;
+        offset = axis.from + (sketchLow - low) * perUnit;
     }
-}
 
-double YValue(const PlotSeries& series, std::size_t row)
-{
-    const RowColumns& rows = *series.rows;
-    const double value = series.yColumn == 0   ? rows.first[row]
-                         : series.yColumn == 1 ? rows.second[row]
-                                               : rows.third[row];
-    return value * series.yScale;
-}
-
-// The extents of the points of `series` that both axes can show.
-void TakeExtents(const PlotSeries& series, const AxisMap& x, const AxisMap& y, DataExtent& xs, DataExtent& ys)
-{
-    const std::size_t count = series.rows->Size();
-    for (std::size_t row = 0; row < count; ++row) {
-        const double xv = XValue(series, row);
-        const double yv = YValue(series, row);
-        if (x.Shows(xv) && y.Shows(yv)) {
-            xs.Take(xv);
-            ys.Take(yv);
-        }
+    float operator()(float coordinate) const
+    {
+        const double pixel = offset + slope * coordinate;
+        return static_cast<float>(
+            std::clamp(pixel, -static_cast<double>(FAR_OUT), static_cast<double>(FAR_OUT)));
     }
-}
+};
 
-// The line of `series`: every point both axes show, thinned; a point they
-// cannot show breaks the line.
-PixelRuns Trace(const PlotSeries& series, const AxisMap& x, const AxisMap& y)
+// The line of `series` at this layout: the rows its sketch kept, thinned
+// again to the pixels; the line breaks where the sketch's does.
+PixelRuns Trace(const SeriesSketch& sketch, const AxisMap& x, const AxisMap& y)
 {
+    const GridToPixel xPixel(x, sketch.xLow, sketch.xFactor);
+    const GridToPixel yPixel(y, sketch.yLow, sketch.yFactor);
     PixelRuns runs;
     {
         CPixelThinner thinner(runs);
-        const std::size_t count = series.rows->Size();
-        for (std::size_t row = 0; row < count; ++row) {
-            const double xv = XValue(series, row);
-            const double yv = YValue(series, row);
-            if (x.Shows(xv) && y.Shows(yv)) {
-                thinner.Add(x.Pixel(xv), y.Pixel(yv));
-            } else {
-                thinner.Break();
+        std::size_t at = 0;
+        for (std::uint32_t end : sketch.runEnds) {
+            for (; at < end; ++at) {
+                thinner.Add(xPixel(sketch.grid[at].x), yPixel(sketch.grid[at].y), sketch.rows[at]);
             }
+            thinner.Break();
         }
     }
     return runs;
+}
+
+// The series' sketch, made now for a series that has none.
+std::shared_ptr<const SeriesSketch> SketchOf(const PlotSeries& series, AxisScale x, AxisScale y)
+{
+    return series.sketch != nullptr ? series.sketch
+                                    : std::make_shared<const SeriesSketch>(SketchSeries(series, x, y));
 }
 
 class CLayout {
@@ -173,9 +159,12 @@ void CLayout::Panel(const PlotPanel& panel, const SceneBox& box, bool overlay)
     AxisMap x{{}, panel.x.scale, area.x, area.x + area.width};
     AxisMap left{{}, panel.left.scale, area.y + area.height, area.y};
     AxisMap right{{}, panel.right ? panel.right->scale : AxisScale::linear, area.y + area.height, area.y};
+    std::vector<std::shared_ptr<const SeriesSketch>> sketches;
     DataExtent xs, lefts, rights;
     for (const PlotSeries& series : panel.series) {
-        TakeExtents(series, x, series.rightAxis ? right : left, xs, series.rightAxis ? rights : lefts);
+        sketches.push_back(SketchOf(series, x.scale, series.rightAxis ? right.scale : left.scale));
+        xs.Take(sketches.back()->x);
+        (series.rightAxis ? rights : lefts).Take(sketches.back()->y);
     }
     x.range = PaddedRange(xs, x.scale);
     left.range = PaddedRange(lefts, left.scale);
@@ -228,13 +217,14 @@ void CLayout::Panel(const PlotPanel& panel, const SceneBox& box, bool overlay)
              rightColour, true);
     }
 
-    for (const PlotSeries& series : panel.series) {
+    for (std::size_t i = 0; i < panel.series.size(); ++i) {
+        const PlotSeries& series = panel.series[i];
         ScenePath path;
         path.name = series.name;
         path.colour = PaletteColour(series.colour);
         path.dashed = series.dashed;
         path.markers = series.rows->Size() <= MARKER_LIMIT;
-        path.line = Trace(series, x, series.rightAxis ? right : left);
+        path.line = Trace(*sketches[i], x, series.rightAxis ? right : left);
         m_scene.paths.push_back(std::move(path));
     }
 }

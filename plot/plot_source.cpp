@@ -40,6 +40,8 @@ PlotSource SourceFromConversion(const CString& inputPath, const FileOutcome& out
     }
     if (outcome.result == FileResult::shortSweep) {
         source.notes.push_back(source.name + ": short sweep: " + outcome.message.str());
+    } else if (outcome.result == FileResult::nonFinite) {
+        source.notes.push_back(source.name + ": " + outcome.message.str());
     }
     for (const CString& message : messages) {
         std::string text = message.str();

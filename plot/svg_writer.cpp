@@ -99,7 +99,8 @@ void AppendPath(std::string& out, const ScenePath& path)
     }
     out += " d=\"";
     bool first = true;
-    for (const std::vector<PlotPixel>& run : path.line.runs) {
+    for (std::size_t r = 0; r < path.line.RunCount(); ++r) {
+        const std::span<const PlotPixel> run = path.line.Run(r);
         if (run.empty()) {
             continue;
         }
@@ -126,8 +127,8 @@ void AppendPath(std::string& out, const ScenePath& path)
     out += "\"><title>" + XmlText(path.name) + "</title></path>\n";
     if (path.markers) {
         out += "<g fill=\"" + Colour(path.colour) + "\">\n";
-        for (const std::vector<PlotPixel>& run : path.line.runs) {
-            for (const PlotPixel& at : run) {
+        for (std::size_t r = 0; r < path.line.RunCount(); ++r) {
+            for (const PlotPixel& at : path.line.Run(r)) {
                 out +=
                     "<circle cx=\"" + Coordinate(at.x) + "\" cy=\"" + Coordinate(at.y) + "\" r=\"2.5\"/>\n";
             }

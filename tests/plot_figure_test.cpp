@@ -213,10 +213,10 @@ TEST_F(PlotSvgTest, OnePathPerSeriesWithinTheBudgetLabelledAndFinite)
         const std::vector<long long> points = PathPoints(svg);
         for (std::size_t i = 0; i < scene.paths.size(); ++i) {
             const PixelRuns& line = scene.paths[i].line;
-            EXPECT_EQ(points[i], line.pointsKept);
+            EXPECT_EQ(points[i], line.PointsKept());
             // At most four points per pixel column and pass.
             const long long columns = SVG_WIDTH + 1;
-            EXPECT_LE(line.pointsKept, 4 * columns * std::max(line.passes, 1LL));
+            EXPECT_LE(line.PointsKept(), 4 * columns * std::max(line.passes, 1LL));
         }
         for (const std::string& label : c.labels) {
             EXPECT_NE(svg.find(">" + XmlText(label) + "<"), std::string::npos) << label;
@@ -274,12 +274,18 @@ TEST(SvgWriterTest, ASceneBecomesExactlyThisText)
     path.name = "s";
     path.colour = {31, 119, 180};
     path.dashed = true;
-    path.line.runs = {{{10.0f, 90.0f}, {20.25f, 80.0f}, {30.0f, 70.0f}}, {{40.0f, -0.04f}}};
-    path.line.pointsKept = 4;
+    path.line.StartRun();
+    for (const PlotPixel& at : {PlotPixel{10.0f, 90.0f}, PlotPixel{20.25f, 80.0f}, PlotPixel{30.0f, 70.0f}}) {
+        path.line.Append(at, 0);
+    }
+    path.line.StartRun();
+    path.line.Append({40.0f, -0.04f}, 0);
     scene.paths.push_back(path);
     path.markers = true;
     path.dashed = false;
-    path.line.runs = {{{1.0f, 2.0f}}};
+    path.line = PixelRuns{};
+    path.line.StartRun();
+    path.line.Append({1.0f, 2.0f}, 0);
     scene.paths.push_back(path);
     EXPECT_EQ(
         SceneSvg(scene),
@@ -307,6 +313,63 @@ TEST(SvgWriterTest, ASceneBecomesExactlyThisText)
         "<text x=\"4.0\" y=\"50.0\" dy=\"0.35em\" font-size=\"12\" text-anchor=\"end\" fill=\"#d62728\" "
         "transform=\"rotate(-90 4.0 50.0)\">y</text>\n"
         "</svg>\n");
+}
+
+}  // namespace
+
+namespace {
+
+struct SketchCase {
+    const char* name;
+    int xColumn;
+    AxisScale yScale;
+};
+
+// A long series with a spike, a dip, a value that is not finite and one a
+// log axis cannot show: the sketch keeps the first and last rows, the spike
+// and the dip, leaves out what cannot be shown, and breaks the line there.
+TEST(PlotSketchTest, KeepsEndsAndExtremesAndBreaksWhereRowsCannotBeShown)
+{
+    auto rows = std::make_shared<RowColumns>();
+    for (int i = 0; i < 200000; ++i) {
+        rows->Add(i * 0.001, 5.0 + std::sin(i * 0.0001), 1.0);
+    }
+    rows->second[70000] = 50.0;   // a spike
+    rows->second[120000] = 0.5;   // a dip
+    rows->second[5000] = NAN;     // not finite
+    rows->second[150000] = -1.0;  // not on a log axis
+    const SketchCase cases[] = {
+        {"against the row number", ROW_NUMBER, AxisScale::linear},
+        {"against the first column", 0, AxisScale::linear},
+        {"against the row number on a log axis", ROW_NUMBER, AxisScale::log},
+    };
+    for (const SketchCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlotSeries series;
+        series.rows = rows;
+        series.xColumn = c.xColumn;
+        series.yColumn = 1;
+        const SeriesSketch sketch = SketchSeries(series, AxisScale::linear, c.yScale);
+        const auto kept = [&](std::uint32_t row) {
+            return std::find(sketch.rows.begin(), sketch.rows.end(), row) != sketch.rows.end();
+        };
+        EXPECT_LT(sketch.rows.size(), 20000U);
+        EXPECT_TRUE(std::is_sorted(sketch.rows.begin(), sketch.rows.end()));
+        EXPECT_EQ(sketch.rows.front(), 0U);
+        EXPECT_EQ(sketch.rows.back(), 199999U);
+        EXPECT_TRUE(kept(70000));
+        EXPECT_TRUE(kept(120000));
+        EXPECT_FALSE(kept(5000));
+        // The rows beside the one left out end and begin a run.
+        EXPECT_TRUE(kept(4999));
+        EXPECT_TRUE(kept(5001));
+        const bool log = c.yScale == AxisScale::log;
+        EXPECT_EQ(kept(150000), !log);
+        EXPECT_GE(sketch.runEnds.size(), log ? 3U : 2U);
+        EXPECT_DOUBLE_EQ(sketch.y.high, 50.0);
+        EXPECT_DOUBLE_EQ(sketch.y.low, log ? 0.5 : -1.0);
+        EXPECT_EQ(sketch.grid.size(), sketch.rows.size());
+    }
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ struct ThinCase {
     const char* name;
     std::function<std::vector<Sample>()> make;
     long long passes;
-    std::size_t runs;
+    std::size_t breaks;  // the line's runs are at least the stretches between breaks
     long long mostKept;
 };
 
@@ -64,6 +64,19 @@ std::vector<Sample> Cycles()
     return samples;
 }
 
+// One cycle, drawn a thousand times over: after the first, no segment is new.
+std::vector<Sample> Repeats()
+{
+    std::vector<Sample> samples;
+    for (int cycle = 0; cycle < 1000; ++cycle) {
+        for (int i = 0; i < 200; ++i) {
+            const float x = i < 100 ? static_cast<float>(i) : static_cast<float>(199 - i);
+            samples.push_back({x + 0.5f, i < 100 ? 20.0f + static_cast<float>(i % 7) : 60.0f});
+        }
+    }
+    return samples;
+}
+
 std::vector<Sample> FewPerColumn()
 {
     std::vector<Sample> samples;
@@ -95,8 +108,8 @@ std::vector<Sample> OneColumn()
 bool IsOrderedSubset(const std::vector<Sample>& samples, const PixelRuns& thinned)
 {
     std::size_t at = 0;
-    for (const std::vector<PlotPixel>& run : thinned.runs) {
-        for (const PlotPixel& point : run) {
+    for (std::size_t r = 0; r < thinned.RunCount(); ++r) {
+        for (const PlotPixel& point : thinned.Run(r)) {
             while (at < samples.size() && (samples[at].x != point.x || samples[at].y != point.y)) {
                 ++at;
             }
@@ -111,11 +124,9 @@ bool IsOrderedSubset(const std::vector<Sample>& samples, const PixelRuns& thinne
 
 bool Holds(const PixelRuns& thinned, float x, float y)
 {
-    for (const std::vector<PlotPixel>& run : thinned.runs) {
-        for (const PlotPixel& point : run) {
-            if (point.x == x && point.y == y) {
-                return true;
-            }
+    for (const PlotPixel& point : thinned.points) {
+        if (point.x == x && point.y == y) {
+            return true;
         }
     }
     return false;
@@ -127,6 +138,7 @@ TEST(PlotThinningTest, FourPointsPerColumnAndPassKeepEndsExtremesAndOrder)
         {"a million points over 200 columns", [] { return Sine(1000000, 200.0f); }, 1, 1, 4 * 200},
         {"two one-sample spikes", Spikes, 1, 1, 4 * 100},
         {"three cycles over the same columns", Cycles, 6, 1, 4 * 100 * 6},
+        {"one cycle drawn a thousand times", Repeats, 2000, 1, 2 * 100 + 2},
         {"three points per column are all kept", FewPerColumn, 1, 1, 30},
         {"a break every hundred points", Broken, 10, 10, 1000},
         {"every point in one column", OneColumn, 1, 1, 4},
@@ -137,29 +149,26 @@ TEST(PlotThinningTest, FourPointsPerColumnAndPassKeepEndsExtremesAndOrder)
         PixelRuns thinned;
         {
             CPixelThinner thinner(thinned);
-            for (const Sample& sample : samples) {
-                if (sample.breakBefore) {
+            for (std::size_t i = 0; i < samples.size(); ++i) {
+                if (samples[i].breakBefore) {
                     thinner.Break();
                 }
-                thinner.Add(sample.x, sample.y);
+                thinner.Add(samples[i].x, samples[i].y, static_cast<std::uint32_t>(i));
             }
         }
         EXPECT_EQ(thinned.passes, c.passes);
-        EXPECT_EQ(thinned.runs.size(), c.runs);
+        EXPECT_GE(thinned.RunCount(), c.breaks);
         EXPECT_EQ(thinned.pointsIn, static_cast<long long>(samples.size()));
-        EXPECT_LE(thinned.pointsKept, c.mostKept);
-        long long kept = 0;
-        for (const std::vector<PlotPixel>& run : thinned.runs) {
-            kept += static_cast<long long>(run.size());
-        }
-        EXPECT_EQ(kept, thinned.pointsKept);
+        EXPECT_LE(thinned.PointsKept(), c.mostKept);
+        EXPECT_EQ(thinned.samples.size(), thinned.points.size());
+        EXPECT_EQ(thinned.runEnds.back(), thinned.points.size());
         EXPECT_TRUE(IsOrderedSubset(samples, thinned));
 
         // End points, and the lowest and highest sample.
-        ASSERT_FALSE(thinned.runs.empty());
-        EXPECT_EQ(thinned.runs.front().front().x, samples.front().x);
-        EXPECT_EQ(thinned.runs.back().back().x, samples.back().x);
-        EXPECT_EQ(thinned.runs.back().back().y, samples.back().y);
+        ASSERT_FALSE(thinned.points.empty());
+        EXPECT_EQ(thinned.points.front().x, samples.front().x);
+        EXPECT_EQ(thinned.points.back().x, samples.back().x);
+        EXPECT_EQ(thinned.points.back().y, samples.back().y);
         const auto byY = [](const Sample& a, const Sample& b) { return a.y < b.y; };
         const auto lowest = std::min_element(samples.begin(), samples.end(), byY);
         const auto highest = std::max_element(samples.begin(), samples.end(), byY);
@@ -176,8 +185,8 @@ TEST(PlotThinningTest, EachPassOfACycleKeepsItsOwnExtremes)
     PixelRuns thinned;
     {
         CPixelThinner thinner(thinned);
-        for (const Sample& sample : samples) {
-            thinner.Add(sample.x, sample.y);
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            thinner.Add(samples[i].x, samples[i].y, static_cast<std::uint32_t>(i));
         }
     }
     for (int cycle = 0; cycle < 3; ++cycle) {

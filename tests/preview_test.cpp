@@ -212,6 +212,8 @@ TEST(PreviewRealSamplesTest, RealFilesPreviewAsTheyConvert)
     } cases[] = {
         {"iv_transient_1.idf", RowKind::currentVoltage, 100347},
         {"iv_transient_short.idf", RowKind::currentVoltage, 18},
+        {"eis_idf_1.idf", RowKind::impedance, 26},
+        {"eis_idf_2.idf", RowKind::impedance, 29},
     };
     const testutil::ScopedTempDir work;
     for (const auto& c : cases) {

@@ -55,7 +55,8 @@ void DrawPath(wxDC& dc, const ScenePath& path)
     dc.SetPen(pen);
     dc.SetBrush(wxBrush(colour));
     std::vector<wxPoint> points;
-    for (const std::vector<PlotPixel>& run : path.line.runs) {
+    for (std::size_t r = 0; r < path.line.RunCount(); ++r) {
+        const std::span<const PlotPixel> run = path.line.Run(r);
         points.clear();
         for (const PlotPixel& at : run) {
             points.push_back(Point(at));
@@ -68,8 +69,8 @@ void DrawPath(wxDC& dc, const ScenePath& path)
     }
     if (path.markers) {
         dc.SetPen(wxPen(colour, 1));
-        for (const std::vector<PlotPixel>& run : path.line.runs) {
-            for (const PlotPixel& at : run) {
+        for (std::size_t r = 0; r < path.line.RunCount(); ++r) {
+            for (const PlotPixel& at : path.line.Run(r)) {
                 dc.DrawCircle(Point(at), 3);
             }
         }

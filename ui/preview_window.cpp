@@ -1,5 +1,6 @@
 #include "ui/preview_window.h"
 
+#include <chrono>
 #include <exception>
 
 #include <wx/button.h>
@@ -9,7 +10,6 @@
 #include <wx/image.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
-#include <wx/stopwatch.h>
 
 #include "platform/file_exception.h"
 #include "platform/message_box.h"
@@ -107,10 +107,12 @@ void CPreviewWindow::Rebuild()
 void CPreviewWindow::Redraw()
 {
     const wxSize size = m_plot->GetClientSize();
-    wxStopWatch watch;
+    const auto start = std::chrono::steady_clock::now();
     m_scene = LayoutFigure(m_figure, std::max(size.x, 1), std::max(size.y, 1));
     m_image = RenderScene(m_scene);
-    m_drawMs = watch.Time();
+    m_drawMicroseconds =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start)
+            .count();
     m_plot->Refresh(false);
 }
 

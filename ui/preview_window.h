@@ -39,8 +39,8 @@ public:
     // The scene and image last drawn on the window, at its size.
     const Scene& LastScene() const { return m_scene; }
     const wxBitmap& LastImage() const { return m_image; }
-    // The milliseconds the last layout and drawing took.
-    long LastDrawMilliseconds() const { return m_drawMs; }
+    // The microseconds the last layout and drawing took.
+    long long LastDrawMicroseconds() const { return m_drawMicroseconds; }
 
     // Lays the figure out at the plot's present size and draws it.
     void Redraw();
@@ -68,6 +68,6 @@ private:
     PlotFigure m_figure;
     Scene m_scene;
     wxBitmap m_image;
-    long m_drawMs = 0;
+    long long m_drawMicroseconds = 0;
     SavePathPicker m_pickSavePath;
 };
