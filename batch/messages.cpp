@@ -86,6 +86,22 @@ CString ProblemFilesMessage(const std::vector<FileOutcome>& outcomes, const char
     return ListMessage(heading, problems, MAX_LISTED_PROBLEMS);
 }
 
+CString SmallValuesMessage(const std::vector<FileOutcome>& outcomes)
+{
+    std::vector<CString> files;
+    for (const FileOutcome& outcome : outcomes) {
+        if (!outcome.smallValuesWarning.IsEmpty()) {
+            files.push_back(outcome.input + ": " + outcome.smallValuesWarning);
+        }
+    }
+    if (files.empty()) {
+        return CString();
+    }
+    const char* heading =
+        files.size() == 1 ? "This file lost small values:\r\n\r\n" : "These files lost small values:\r\n\r\n";
+    return ListMessage(heading, files, MAX_LISTED_SMALL_VALUES);
+}
+
 CString StoppedRunMessage(const CString& inputPath, const CString& reason,
                           const std::vector<FileOutcome>& before)
 {

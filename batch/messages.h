@@ -47,6 +47,14 @@ CString CollisionMessage(const std::vector<OutputCollision>& collisions,
 // file converted.
 CString ProblemFilesMessage(const std::vector<FileOutcome>& outcomes, const char* opening = "");
 
+// Files listed in the message about files that lost small values.
+inline constexpr std::size_t MAX_LISTED_SMALL_VALUES = 20;
+
+// The files of `outcomes` that lost small values to the six-decimal form,
+// each with its warning, after "These files lost small values:"; empty when
+// none did.
+CString SmallValuesMessage(const std::vector<FileOutcome>& outcomes);
+
 // The message for a run that a file error stopped at `inputPath`: the
 // reason, then what the files before it gave short of a full output.
 CString StoppedRunMessage(const CString& inputPath, const CString& reason,

@@ -11,7 +11,8 @@
 // The synopsis opens both the usage text and the help text.
 #define QUILLMERE_SYNOPSIS                                                             \
     "Usage: quillmere-convert [--area NUMBER] [--reduce-name] [--output-dir DIR]\n"    \
-    "                         [--recursive] [--plot] [--report FILE] FILE|FOLDER...\n" \
+    "                         [--recursive] [--plot] [--scientific] [--report FILE]\n" \
+    "                         FILE|FOLDER...\n"                                        \
     "       quillmere-convert --help | --version\n"
 
 const char* const USAGE_TEXT = QUILLMERE_SYNOPSIS;
@@ -19,7 +20,8 @@ const char* const USAGE_TEXT = QUILLMERE_SYNOPSIS;
 const char* const HELP_TEXT = QUILLMERE_SYNOPSIS
     "\n"
     "Converts current-voltage sweeps (paths containing \".idf\") and impedance\n"
-    "exports (paths containing \".csv\") into three-column text files. Each output\n"
+    "exports (paths containing \".csv\", or \".idf\" files whose header holds the\n"
+    "line Method=Impedance) into three-column text files. Each output\n"
     "lies beside its input, or in the folder of --output-dir, and is named after\n"
     "it with \"+IV.txt\" in place of the extension. The markers are looked for in\n"
     "small letters only: CELL.IDF is not converted. Other files are listed as\n"
@@ -52,10 +54,15 @@ const char* const HELP_TEXT = QUILLMERE_SYNOPSIS
     "                 a Bode plot, a sweep as its second column against its first\n"
     "                 and both against the row number. A file without data gets\n"
     "                 no plot, and a line says so\n"
+    "  --scientific   write every number as \"%.6e\" (1.234568e-10) instead of\n"
+    "                 with six decimals, so that values below 0.0000005 keep\n"
+    "                 their digits\n"
     "  --report FILE, --report=FILE\n"
     "                 write a JSON report of the run to FILE: the settings, and\n"
     "                 for each file its input, output, kind, columns, rows,\n"
-    "                 announced points, outcome, message and plot. FILE must not\n"
+    "                 announced points, outcome, message, plot and the counts of\n"
+    "                 values written as zero or with fewer than three\n"
+    "                 significant digits. FILE must not\n"
     "                 be a file of the run, the work file or a folder, and its\n"
     "                 folder must exist\n"
     "  --help, -h     print this help and exit\n"
@@ -82,12 +89,15 @@ const char* const HELP_TEXT = QUILLMERE_SYNOPSIS
     "\n"
     "A line \"Finished Processing file: PATH\" goes to standard output after each\n"
     "file. Standard error gets one warning for each file that gives no full\n"
-    "output (a short sweep, a file without data, a file that is not converted),\n"
-    "and at the end a summary such as\n"
+    "output (a short sweep, values that became infinite, a file without data, a\n"
+    "file that is not converted), one for each file of which more than 1% of the\n"
+    "non-zero values come out as 0.000000 or with fewer than three significant\n"
+    "digits (--scientific keeps them; the exit status stays as it is), and at\n"
+    "the end a summary such as\n"
     "  5 files: 3 converted (24,011 rows), 1 without data, 1 not converted\n"
-    "Ctrl+C or a termination signal removes the unfinished output and the work\n"
-    "file and names the file not finished. A reader of standard output that goes\n"
-    "away does not stop the run.\n"
+    "Ctrl+C, a termination signal or a hang-up removes the unfinished output and\n"
+    "the work file and names the file not finished (exit status 130, 143 or 129).\n"
+    "A reader of standard output that goes away does not stop the run.\n"
     "\n"
     "Exit status:\n"
     "  0    every file was converted in full\n"
@@ -101,7 +111,7 @@ const char* const HELP_TEXT = QUILLMERE_SYNOPSIS
 
 namespace {
 
-enum class OptionKind { Area, ReduceName, OutputDir, Recursive, Plot, Report, Help, Version };
+enum class OptionKind { Area, ReduceName, OutputDir, Recursive, Plot, Scientific, Report, Help, Version };
 
 struct OptionEntry {
     std::string_view name;
@@ -115,6 +125,7 @@ constexpr OptionEntry OPTIONS[] = {
     {"--output-dir", OptionKind::OutputDir, true},
     {"--recursive", OptionKind::Recursive, false},
     {"--plot", OptionKind::Plot, false},
+    {"--scientific", OptionKind::Scientific, false},
     {"--report", OptionKind::Report, true},
     {"--help", OptionKind::Help, false},
     {"-h", OptionKind::Help, false},
@@ -327,6 +338,9 @@ ConvertOptions ParseCommandLine(const std::vector<std::string>& args)
                 break;
             case OptionKind::Plot:
                 options.plot = true;
+                break;
+            case OptionKind::Scientific:
+                options.scientific = true;
                 break;
             case OptionKind::Area:
                 if (!IsUsableAreaText(value)) {

@@ -30,6 +30,8 @@ struct ConvertOptions {
     bool recursive = false;
     // --plot: a plot of each output beside it, NAME+IV.svg.
     bool plot = false;
+    // --scientific: write "%.6e" numbers instead of "%f" ones.
+    bool scientific = false;
     // The files and folders in argument order, as typed.
     std::vector<std::string> files;
     // What was wrong, for CliAction::UsageError.

@@ -310,10 +310,14 @@ void TakeJobOutcome(RunState& state, int job, const FileOutcome& outcome)
     TakeOutcome(outcome, file);
     if (file.fate == FileFate::converted) {
         WriteHeldMessages(state);
-        return;
+    } else {
+        state.messages.clear();
+        WriteLine(file.input.str() + ": " + WarningText(file));
     }
-    state.messages.clear();
-    WriteLine(file.input.str() + ": " + WarningText(file));
+    // Lost small values are worth a word whatever else became of the file.
+    if (!outcome.smallValuesWarning.IsEmpty()) {
+        WriteLine(file.input.str() + ": small values: " + outcome.smallValuesWarning.str());
+    }
     std::fflush(stderr);
 }
 
@@ -490,6 +494,8 @@ int RunConversion(const ConvertOptions& options)
     record.reduceName = options.reduceName;
     record.recursive = options.recursive;
     record.plot = options.plot;
+    g_scientificFormat = options.scientific;
+    record.scientific = options.scientific;
     record.currentDirectory = currentDir;
     for (const std::string& path : expanded.jobPaths) {
         FileRecord entry;

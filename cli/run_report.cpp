@@ -113,6 +113,8 @@ Json FileJson(const FileRecord& file)
     entry["pointsAnnounced"] = file.announced >= 0 ? Json(file.announced) : Json(nullptr);
     entry["outcome"] = TextOf(file.fate).key;
     entry["message"] = TextOrNull(file.message);
+    entry["zeroedValues"] = file.zeroedValues;
+    entry["fewDigitValues"] = file.fewDigitValues;
     if (file.plot.IsEmpty()) {
         entry["plot"] = nullptr;
     } else {
@@ -183,6 +185,8 @@ void TakeOutcome(const FileOutcome& outcome, FileRecord& record)
     record.rows = outcome.rows;
     record.announced = outcome.announced;
     record.message = outcome.message;
+    record.zeroedValues = outcome.zeroedValues;
+    record.fewDigitValues = outcome.fewDigitValues;
 }
 
 std::string GroupThousands(long long value)
@@ -243,6 +247,7 @@ std::string ReportJson(const RunRecord& record)
     settings["area"] = static_cast<double>(record.area);
     settings["areaText"] = record.areaText ? Json(*record.areaText) : Json(nullptr);
     settings["reduceName"] = record.reduceName;
+    settings["numberFormat"] = record.scientific ? "scientific" : "fixed";
     settings["recursive"] = record.recursive;
     settings["plot"] = record.plot;
     PutPath(settings, "currentDirectory", record.currentDirectory);

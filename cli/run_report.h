@@ -32,7 +32,11 @@ struct FileRecord {
     long long rows = 0;
     long long announced = -1;  // -1 when no point count was read
     CString message;           // plain words for everything but a full conversion
-    CString plot;              // the plot written for it (--plot); empty when none
+    // Written values that the six-decimal form wrote as zero, and those it
+    // left with one or two significant digits.
+    long long zeroedValues = 0;
+    long long fewDigitValues = 0;
+    CString plot;  // the plot written for it (--plot); empty when none
 };
 
 // How the run as a whole ended.
@@ -48,6 +52,8 @@ struct RunRecord {
     std::optional<std::string> areaText;
     float area = 1.0f;
     bool reduceName = false;
+    // --scientific: "%.6e" numbers instead of "%f" ones.
+    bool scientific = false;
     bool recursive = false;
     bool plot = false;
     std::string currentDirectory;

@@ -20,6 +20,13 @@ struct ConversionReport {
     // Values written as infinite or not a number that were made from finite
     // input values (by an area too small or too large for them).
     long long nonFiniteValues = 0;
+    // Written values that are not zero (nor infinite nor NaN), and of them
+    // those that the six-decimal form writes as 0.000000 or -0.000000 and
+    // those it leaves with one or two significant digits (0.000012). The
+    // scientific form loses none.
+    long long nonZeroValues = 0;
+    long long zeroedValues = 0;
+    long long fewDigitValues = 0;
     // Why the file gave no data, in plain words; empty when it gave some.
     CString noDataReason;
 };

@@ -3,6 +3,7 @@
 #include "engine/output_file.h"
 #include "engine/row_file_sink.h"
 #include "engine/row_tap.h"
+#include "engine/settings.h"
 
 int ConvertWorkIntoFile(const CString& workPath, const CString& outputPath, ConversionReport* report,
                         LineConverter convert)
@@ -14,7 +15,8 @@ int ConvertWorkIntoFile(const CString& workPath, const CString& outputPath, Conv
     CLineFile work;
     OpenOrThrow(work, workPath, READ_TEXT);
     COutputFile output(outputPath);
-    CRowFileSink fileSink(output.Lines());
+    CRowFileSink fileSink(output.Lines(), g_scientificFormat ? NumberForm::scientific : NumberForm::fixed,
+                          found);
     CTeeRowSink sink(fileSink, InstalledRowTap());
     const int result = convert(work, sink, found);
     // Closed explicitly, so a failed close is reported rather than lost in a destructor.

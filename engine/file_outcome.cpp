@@ -3,8 +3,42 @@
 
 #include "engine/convert_file.h"
 
+namespace {
+
+// The share of a file's non-zero values, in percent, beyond which their
+// loss is worth a warning: a microelectrode's currents in pA to nA lose
+// nearly all, while a sweep's zero crossing loses a handful.
+constexpr long long SMALL_VALUES_PERCENT = 1;
+
+std::string Count(long long count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+CString SmallValuesWarning(const ConversionReport& report)
+{
+    const long long lost = report.zeroedValues + report.fewDigitValues;
+    if (lost * 100 <= report.nonZeroValues * SMALL_VALUES_PERCENT) {
+        return CString();
+    }
+    const std::string text = std::to_string(report.zeroedValues) + " of its " +
+                             Count(report.nonZeroValues, "non-zero value", "non-zero values") +
+                             " come out as 0.000000 or -0.000000 and " +
+                             std::to_string(report.fewDigitValues) +
+                             " more with fewer than three significant digits; the scientific number format "
+                             "keeps them (quillmere-convert --scientific, or \"Scientific number format\" in "
+                             "the dialog's right-click menu)";
+    return CString(text);
+}
+
+}  // namespace
+
 void TakeConversionReport(const ConversionReport& report, FileOutcome& outcome)
 {
+    outcome.nonZeroValues = report.nonZeroValues;
+    outcome.zeroedValues = report.zeroedValues;
+    outcome.fewDigitValues = report.fewDigitValues;
+    outcome.smallValuesWarning = SmallValuesWarning(report);
     outcome.kind = RowKindName(report.kind);
     outcome.rows = report.rows;
     outcome.announced = report.announced;

@@ -19,6 +19,11 @@ namespace {
 // Room for a line of the fast path: three numbers, two separators, the line feed and the zero.
 constexpr std::size_t FAST_LINE_CAPACITY = 3 * PLAIN_FIXED_MAX + 4;
 
+// "%.6e": six decimals after the one leading digit. The widest text is
+// "-1.797693e+308" (14 characters); a little room to spare.
+constexpr int SCIENTIFIC_DECIMALS = 6;
+constexpr std::size_t SCIENTIFIC_MAX = 32;
+
 bool IsHexDigit(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -158,6 +163,29 @@ int FormatLineQuickly(char* buffer, char separator, double first, double second,
     return static_cast<int>(p - buffer);
 }
 
+// Writes the three values one after the other with `format`, each followed
+// by the separator or, after the last, the line feed.
+int FormatEach(char* buffer, std::size_t capacity, char separator, double first, double second, double third,
+               int (*format)(char*, std::size_t, double))
+{
+    const double values[3] = {first, second, third};
+    std::size_t used = 0;
+    for (int i = 0; i < 3; ++i) {
+        const int length = format(buffer + used, capacity - used, values[i]);
+        // Room must stay for the separator (or line feed) and the zero.
+        if (length < 0 || used + static_cast<std::size_t>(length) + 2 > capacity) {
+            if (capacity > 0) {
+                buffer[0] = '\0';
+            }
+            return -1;
+        }
+        used += static_cast<std::size_t>(length);
+        buffer[used++] = i < 2 ? separator : '\n';
+    }
+    buffer[used] = '\0';
+    return static_cast<int>(used);
+}
+
 }  // namespace
 
 bool ParseFloat(const char* text, float& value)
@@ -234,22 +262,36 @@ int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double 
             return length;
         }
     }
-    const double values[3] = {first, second, third};
-    std::size_t used = 0;
-    for (int i = 0; i < 3; ++i) {
-        const int length = FormatFixed(buffer + used, capacity - used, values[i]);
-        // Room must stay for the separator (or line feed) and the zero.
-        if (length < 0 || used + static_cast<std::size_t>(length) + 2 > capacity) {
-            if (capacity > 0) {
-                buffer[0] = '\0';
-            }
-            return -1;
-        }
-        used += static_cast<std::size_t>(length);
-        buffer[used++] = i < 2 ? separator : '\n';
+    return FormatEach(buffer, capacity, separator, first, second, third, FormatFixed);
+}
+
+int FormatScientific(char* buffer, std::size_t capacity, double value)
+{
+    if (const char* spelling = SpellingWithoutDigits(value)) {
+        return PutText(buffer, capacity, spelling, std::strlen(spelling));
     }
-    buffer[used] = '\0';
-    return static_cast<int>(used);
+    // to_chars writes what printf's "%.6e" writes in the "C" locale, with
+    // the same exact rounding, but the same way on every system: the C
+    // runtimes of Windows once wrote three exponent digits.
+    char text[SCIENTIFIC_MAX];
+    const std::to_chars_result result =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, SCIENTIFIC_DECIMALS);
+    if (result.ec != std::errc()) {  // cannot happen: there is room for the widest
+        if (capacity > 0) {
+            buffer[0] = '\0';
+        }
+        return -1;
+    }
+    return PutText(buffer, capacity, text, static_cast<std::size_t>(result.ptr - text));
+}
+
+int FormatNumberLine(char* buffer, std::size_t capacity, char separator, NumberForm form, double first,
+                     double second, double third)
+{
+    if (form == NumberForm::fixed) {
+        return FormatNumberLine(buffer, capacity, separator, first, second, third);
+    }
+    return FormatEach(buffer, capacity, separator, first, second, third, FormatScientific);
 }
 
 double ParseDouble(const char* text)

@@ -28,11 +28,22 @@ int ParseFloatTriple(const char* text, float& first, float& second, float& third
 // alone when no number can be read.
 bool ParseCount(const char* text, int& count);
 
+// How the numbers of an output line are written.
+enum class NumberForm {
+    fixed,      // "%f": six decimals, so values below 0.0000005 come out as zero
+    scientific  // "%.6e": seven significant digits and an exponent of at least two digits
+};
+
 // Formats "%f<separator>%f<separator>%f\n" into `buffer` and returns the
 // length of the text, or -1 (and an empty buffer) when `capacity` is too
 // small; NUMBER_LINE_CAPACITY always suffices.
 int FormatNumberLine(char* buffer, std::size_t capacity, char separator, double first, double second,
                      double third);
+
+// The same in the form `form`: "%.6e<separator>%.6e<separator>%.6e\n" for
+// the scientific one.
+int FormatNumberLine(char* buffer, std::size_t capacity, char separator, NumberForm form, double first,
+                     double second, double third);
 
 // Reads a double from the start of `text` as strtod does in the "C" locale
 // (white space, a sign, decimal or "0x" hexadecimal digits, "inf", "nan");
@@ -46,3 +57,9 @@ double ParseDouble(const char* text, const char*& end);
 // Formats "%f" of `value` into `buffer` and returns the length of the text,
 // or -1 (and an empty buffer) when `capacity` is too small.
 int FormatFixed(char* buffer, std::size_t capacity, double value);
+
+// Formats "%.6e" of `value` into `buffer`, as glibc writes it: "1.234568e-10",
+// "-0.000000e+00", an exponent of at least two digits (where some C runtimes
+// write three), and the spellings of FormatFixed for infinities and NaN.
+// Returns the length, or -1 (and an empty buffer) when `capacity` is too small.
+int FormatScientific(char* buffer, std::size_t capacity, double value);

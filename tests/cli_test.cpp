@@ -312,7 +312,8 @@ TEST(CommandLineTest, UsageTextIsTheSynopsis)
 {
     EXPECT_STREQ(
         "Usage: quillmere-convert [--area NUMBER] [--reduce-name] [--output-dir DIR]\n"
-        "                         [--recursive] [--plot] [--report FILE] FILE|FOLDER...\n"
+        "                         [--recursive] [--plot] [--scientific] [--report FILE]\n"
+        "                         FILE|FOLDER...\n"
         "       quillmere-convert --help | --version\n",
         USAGE_TEXT);
     EXPECT_EQ(0, std::strncmp(HELP_TEXT, USAGE_TEXT, std::strlen(USAGE_TEXT)));

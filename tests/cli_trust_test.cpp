@@ -503,6 +503,8 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
          {"pointsAnnounced", nullptr},
          {"outcome", "converted"},
          {"message", nullptr},
+         {"zeroedValues", 0},
+         {"fewDigitValues", 0},
          {"plot", nullptr}},
         {{"input", PathOf("short_1.idf")},
          {"output", PathOf("1+IV.txt")},
@@ -514,6 +516,8 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
          {"pointsAnnounced", 8},
          {"outcome", "short"},
          {"message", "only 3 of the 8 announced points are in the file"},
+         {"zeroedValues", 0},
+         {"fewDigitValues", 0},
          {"plot", nullptr}},
         {{"input", PathOf("CELL.IDF")},
          {"output", PathOf("CELL+IV.txt")},
@@ -524,6 +528,8 @@ TEST_F(TrustTest, ReportTellsTheSettingsAndEveryFile)
          {"outcome", "notConverted"},
          {"message",
           "the path contains \".IDF\", but only \".idf\" and \".csv\" in small letters are converted"},
+         {"zeroedValues", 0},
+         {"fewDigitValues", 0},
          {"plot", nullptr}},
     };
     EXPECT_EQ(expectedFiles, report["files"]);

@@ -69,11 +69,15 @@ TEST_P(GoldenTest, ConvertsToTheExpectedBytes)
     float area = 0;
     int enabled = 0;
     ReadArea(folder, area, enabled);
+    // format.txt ("scientific") chooses the number form; "%f" without it.
+    const bool scientific =
+        Exists(folder / "format.txt") && ReadFileBytes(folder / "format.txt").starts_with("scientific");
     const std::string expectedMessages =
         Exists(folder / "messages.txt") ? ReadFileBytes(folder / "messages.txt") : std::string();
 
     ScopedTempDir dir;
     ScopedAreaSettings settings(area, enabled);
+    testutil::ScopedNumberForm form(scientific);
     MessageRecorder recorder;
     const fs::path copy = dir.path() / input.filename();
     fs::copy_file(input, copy);

@@ -259,6 +259,43 @@ TEST(NumbersFastTest, FormatNumberLineMatchesSnprintfOnAMillionLines)
     }
 }
 
+// "%.6e" of `value` as glibc writes it: the sign of a NaN kept, and an
+// exponent of two digits where an older Windows C runtime writes three.
+std::string GlibcScientific(double value)
+{
+    if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.6e", value);
+    std::string result = text;
+    const std::size_t e = result.find('e');
+    if (e != std::string::npos && result.size() - e == 5 && result[e + 2] == '0') {
+        result.erase(e + 2, 1);  // "e+005" -> "e+05"
+    }
+    return result;
+}
+
+// Exact ties at the seventh significant digit: an integer of eight digits
+// ending in 5, scaled by a power of two so that it stays exact.
+double SeventhDigitTie(CNumberSource& source)
+{
+    const double digits = (1000000 + source.Below(9000000)) * 10.0 + 5.0;
+    return (source.Below(2) ? 1 : -1) * std::ldexp(digits, source.Below(20) - 10);
+}
+
+TEST(NumbersFastTest, FormatScientificMatchesSnprintfOnAMillionValues)
+{
+    CNumberSource source(17);
+    char got[64];
+    for (int i = 0; i < VALUES_PER_RUN; ++i) {
+        const int kind = source.Below(CNumberSource::VALUE_KINDS + 1);
+        const double value =
+            kind == CNumberSource::VALUE_KINDS ? SeventhDigitTie(source) : source.Value(kind);
+        const std::string expected = GlibcScientific(value);
+        ASSERT_EQ(FormatScientific(got, sizeof got, value), static_cast<int>(expected.size())) << expected;
+        ASSERT_EQ(got, expected);
+    }
+}
+
 // Where the fast read decides, it decides as sscanf does: the same bits,
 // the same end of the number, and no number exactly where sscanf fails.
 TEST(NumbersFastTest, ReadPlainFloatAgreesWithSscanfWhereItDecides)

@@ -320,6 +320,49 @@ TEST(FormatNumberLineTest, CapacityFitsTheWidestDoublesAndSmallBuffersFailCleanl
     EXPECT_STREQ(small, "");
 }
 
+TEST(FormatScientificTest, WritesSevenDigitsAndTwoExponentDigitsAtLeast)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        double value;
+        const char* text;
+    } cases[] = {
+        {1e-10, "1.000000e-10"},
+        {static_cast<double>(-6.50296e-10f) * -1000.0, "6.502960e-07"},
+        {0.0, "0.000000e+00"},
+        {-0.0, "-0.000000e+00"},
+        {1234.5678f, "1.234568e+03"},
+        {12345675.0, "1.234568e+07"},  // an exact tie goes to the even digit
+        {12345665.0, "1.234566e+07"},
+        {1e100, "1.000000e+100"},
+        {5e-324, "4.940656e-324"},
+        {-std::numeric_limits<double>::max(), "-1.797693e+308"},
+        {std::numeric_limits<double>::infinity(), "inf"},
+        {-nan, "-nan"},
+    };
+    for (const auto& c : cases) {
+        char text[32];
+        EXPECT_EQ(FormatScientific(text, sizeof text, c.value), static_cast<int>(std::strlen(c.text)))
+            << c.text;
+        EXPECT_STREQ(text, c.text);
+    }
+    char small[8] = "garbage";
+    EXPECT_EQ(FormatScientific(small, sizeof small, 1.0), -1);
+    EXPECT_STREQ(small, "");
+}
+
+TEST(FormatNumberLineTest, ScientificFormKeepsTheSeparatorsAndTheLineFeed)
+{
+    char text[NUMBER_LINE_CAPACITY];
+    EXPECT_EQ(FormatNumberLine(text, sizeof text, ',', NumberForm::scientific, 0.5, -4e-10, 10.0), 40);
+    EXPECT_STREQ(text, "5.000000e-01,-4.000000e-10,1.000000e+01\n");
+    EXPECT_EQ(FormatNumberLine(text, sizeof text, ' ', NumberForm::fixed, 0.5, -4e-10, 10.0), 29);
+    EXPECT_STREQ(text, "0.500000 -0.000000 10.000000\n");
+    char small[30];
+    EXPECT_EQ(FormatNumberLine(small, sizeof small, ' ', NumberForm::scientific, 1.0, 2.0, 3.0), -1);
+    EXPECT_STREQ(small, "");
+}
+
 // A locale with a decimal comma, or empty when the system has none.
 const char* CommaLocale()
 {

@@ -20,6 +20,7 @@
 #include "batch/messages.h"
 #include "batch/naming.h"
 #include "engine/convert_file.h"
+#include "engine/settings.h"
 #include "platform/file_exception.h"
 #include "platform/message_box.h"
 #include "plot/plot_source.h"
@@ -87,7 +88,8 @@ CString BatchReportMessage(const BatchReport& report)
         case BatchResult::ran:
             break;
     }
-    return ProblemFilesMessage(report.outcomes);
+    // Lost small values are a paragraph of their own: those files did convert.
+    return JoinParagraphs(ProblemFilesMessage(report.outcomes), SmallValuesMessage(report.outcomes));
 }
 
 template <typename T>
@@ -182,6 +184,7 @@ void CConverterDlg::OnInitDialog(wxInitDialogEvent& event)
 {
     wxDialog::OnInitDialog(event);
     AddPreviewEntries();
+    AddNumberFormatEntry();
     AddAboutEntry();
     SetIcons(MainIconBundle());
     OpenDiagnosticConsole();
@@ -256,6 +259,7 @@ void CConverterDlg::OnConvert(wxCommandEvent&)
     std::vector<FileOutcome> outcomes;
     BatchHooks hooks;
     hooks.reduceName = [this] { return m_reduceName->IsChecked(); };
+    g_scientificFormat = m_scientificFormat;
     hooks.jobStarting = [&current](int job) { current = g_sourceEntries[job].fullPath; };
     hooks.jobReported = [&outcomes](int, const FileOutcome& outcome) { outcomes.push_back(outcome); };
     hooks.jobDone = [](int) { ShowProgressNow(); };
@@ -363,6 +367,12 @@ bool CConverterDlg::RunMenuCommand(int id)
         case IDM_ADD_TO_PREVIEW:
             AddToPreview(CaretJob());
             return true;
+        case IDM_SCIENTIFIC_FORMAT:
+            // The menu may have ticked the entry itself already; the
+            // dialog's own state decides, and the entry shows it.
+            m_scientificFormat = !m_scientificFormat;
+            m_systemMenu.Check(IDM_SCIENTIFIC_FORMAT, m_scientificFormat);
+            return true;
         default:
             return false;
     }
@@ -377,6 +387,18 @@ void CConverterDlg::AddPreviewEntries()
     // is the one before it.
     m_systemMenu.Insert(0, IDM_PREVIEW, "&Preview");
     m_systemMenu.Insert(1, IDM_ADD_TO_PREVIEW, "A&dd to preview");
+}
+
+void CConverterDlg::AddNumberFormatEntry()
+{
+    if (m_systemMenu.FindItem(IDM_SCIENTIFIC_FORMAT) != nullptr) {
+        return;
+    }
+    // After the preview's entries and before the window's own commands, so
+    // About stays last; on Windows the window's own menu keeps only About.
+    const std::size_t at = m_systemMenu.FindItem(IDM_ADD_TO_PREVIEW) != nullptr ? 2 : 0;
+    m_systemMenu.InsertCheckItem(at, IDM_SCIENTIFIC_FORMAT, "&Scientific number format");
+    m_systemMenu.Check(IDM_SCIENTIFIC_FORMAT, m_scientificFormat);
 }
 
 void CConverterDlg::AddAboutEntry()
@@ -423,8 +445,8 @@ void CConverterDlg::ReportStoppedBatch(const CString& inputPath, const char* rea
 {
     ShowPendingConsoleOutput();
     // One box: why the run stopped, then what the files before it gave
-    // short of a full output, if anything.
-    AfxMessageBox(StoppedRunMessage(inputPath, reason, before));
+    // short of a full output, and which lost small values, if anything.
+    AfxMessageBox(JoinParagraphs(StoppedRunMessage(inputPath, reason, before), SmallValuesMessage(before)));
 }
 
 void ShowProgressNow()

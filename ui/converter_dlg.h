@@ -50,7 +50,8 @@ public:
 
     // The window menu where the platform draws none of its own (the
     // dialog's right-click menu); it carries the About entry on GTK, and
-    // the preview's commands on every system.
+    // the preview's commands and the checkable "Scientific number format"
+    // on every system.
     wxMenu& GetSystemMenu() { return m_systemMenu; }
 
     // Opens the preview of job `job` (a line of the file list), or shows it
@@ -82,6 +83,7 @@ private:
     int AddJobsAndList(const std::vector<std::string>& paths);
     void AddAboutEntry();
     void AddPreviewEntries();
+    void AddNumberFormatEntry();
     // Runs a command of the right-click menu that is no window command;
     // false for an id that is none of them.
     bool RunMenuCommand(int id);
@@ -105,6 +107,9 @@ private:
     wxTextCtrl* m_area = nullptr;
     wxTextCtrl* m_areaEcho = nullptr;
     wxCheckBox* m_reduceName = nullptr;
+    // "Scientific number format": kept for the session, never saved, and
+    // taken into the conversion settings when OK is pressed.
+    bool m_scientificFormat = false;
     // The one preview window; the user may close it at any time.
     wxWeakRef<CPreviewWindow> m_preview;
 

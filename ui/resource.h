@@ -22,6 +22,7 @@ inline constexpr int IDM_ABOUTBOX = 0x0010;
 enum MenuCommandId : int {
     IDM_PREVIEW = 0x0100,
     IDM_ADD_TO_PREVIEW = 0x0110,
+    IDM_SCIENTIFIC_FORMAT = 0x0120,
 };
 
 // Controls of the main dialog. OK and Cancel use the toolkit's own ids so

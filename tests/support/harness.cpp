@@ -81,6 +81,16 @@ ScopedAreaSettings::~ScopedAreaSettings()
     g_areaEnabled = m_enabled;
 }
 
+ScopedNumberForm::ScopedNumberForm(bool scientific) : m_scientific(g_scientificFormat)
+{
+    g_scientificFormat = scientific;
+}
+
+ScopedNumberForm::~ScopedNumberForm()
+{
+    g_scientificFormat = m_scientific;
+}
+
 struct MessageRecorder::Sink {
     Sink(std::vector<std::string>& messages, std::vector<unsigned>& types)
         : scoped([&messages, &types](const CString& text, UINT type) {

@@ -55,6 +55,18 @@ private:
     int m_enabled;
 };
 
+// Sets g_scientificFormat and puts the previous value back.
+class ScopedNumberForm {
+public:
+    explicit ScopedNumberForm(bool scientific);
+    ~ScopedNumberForm();
+    ScopedNumberForm(const ScopedNumberForm&) = delete;
+    ScopedNumberForm& operator=(const ScopedNumberForm&) = delete;
+
+private:
+    bool m_scientific;
+};
+
 // Records every AfxMessageBox text while it lives instead of showing it.
 class MessageRecorder {
 public:
