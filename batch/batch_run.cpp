@@ -10,7 +10,7 @@
 namespace {
 
 // One job: optional shortening of its output name, the conversion, the progress line.
-FileOutcome RunJob(const BatchHooks& hooks, const BatchJob& job, int index)
+FileOutcome RunJob(const BatchHooks& hooks, const BatchJob& job, int index, const CRunInputs& runInputs)
 {
     if (hooks.jobStarting) {
         hooks.jobStarting(index);
@@ -20,7 +20,7 @@ FileOutcome RunJob(const BatchHooks& hooks, const BatchJob& job, int index)
         hooks.jobReduced(index);
     }
     FileOutcome outcome;
-    ConvertFile(job.input, JobOutputPath(job, reduce), outcome);
+    ConvertFile(job.input, JobOutputPath(job, reduce), outcome, runInputs);
     if (hooks.jobReported) {
         hooks.jobReported(index, outcome);
     }
@@ -48,8 +48,15 @@ BatchReport RunBatch(const std::vector<BatchJob>& jobs, const BatchHooks& hooks)
         report.result = BatchResult::outputsCollide;
         return report;
     }
+    // Every job's work file is checked against every input, so a work file
+    // that is a later input stops the run before anything is written.
+    std::vector<CString> inputs;
+    for (const BatchJob& job : jobs) {
+        inputs.push_back(job.input);
+    }
+    const CRunInputs runInputs(inputs);
     for (std::size_t i = 0; i < jobs.size(); ++i) {
-        report.outcomes.push_back(RunJob(hooks, jobs[i], static_cast<int>(i)));
+        report.outcomes.push_back(RunJob(hooks, jobs[i], static_cast<int>(i), runInputs));
     }
     MessageBeep(MB_ICONASTERISK);
     return report;

@@ -14,7 +14,6 @@
 #include "engine/work_lock.h"
 #include "platform/file.h"
 #include "platform/file_status.h"
-#include "platform/interruption.h"
 
 namespace {
 
@@ -47,11 +46,13 @@ FileStatus CheckInput(const CString& inputPath)
 }
 
 // Neither the output nor the work file may be the input under another name:
-// writing it would destroy the data before it is read. The work file is
-// never followed through a link, which would let the filter empty whatever
-// the link points to.
+// writing it would destroy the data before it is read. Nor may the work
+// file be any other input of the run, which a later job would then find
+// overwritten, nor a file with a second name (a hard link), whose other
+// name would see every write. The work file is never followed through a
+// link, which would let the filter empty whatever the link points to.
 // An empty `outputPath` is a conversion into memory, which writes no output.
-void CheckWrittenPaths(const FileStatus& input, const CString& outputPath)
+void CheckWrittenPaths(const FileStatus& input, const CString& outputPath, const CRunInputs& runInputs)
 {
     if (!outputPath.IsEmpty()) {
         const FileStatus output = StatusOrThrow(outputPath, true);
@@ -71,16 +72,16 @@ void CheckWrittenPaths(const FileStatus& input, const CString& outputPath)
         AfxThrowFileRefusal(CFileException::refused, WORK_FILE_NAME,
                             "it is the input file itself, under another name");
     }
+    if (const CString* other = runInputs.Find(work)) {
+        AfxThrowFileRefusal(CFileException::refused, WORK_FILE_NAME,
+                            ("it is " + other->str() + ", an input of this run, under another name").c_str());
+    }
+    if (work.links > 1) {
+        AfxThrowFileRefusal(CFileException::refused, WORK_FILE_NAME,
+                            "the work file has a second name (a hard link), so writing it would change "
+                            "another file too");
+    }
 }
-
-// Keeps the work file noted as unfinished while this pipeline owns it.
-class CWorkFileNote {
-public:
-    CWorkFileNote() { NoteUnfinished(UnfinishedFile::work, WORK_FILE_NAME); }
-    ~CWorkFileNote() { NoteUnfinished(UnfinishedFile::work, nullptr); }
-    CWorkFileNote(const CWorkFileNote&) = delete;
-    CWorkFileNote& operator=(const CWorkFileNote&) = delete;
-};
 
 // Filters into the work file, converts it and deletes it. Nothing else is
 // caught: a file error leaves the work file behind for inspection.
@@ -88,16 +89,15 @@ public:
 // `outputPath`, or, with no output path, into rows in memory.
 template <typename Convert>
 void RunPipeline(const CString& inputPath, const CString& outputPath, Convert convert,
-                 ConversionReport& report)
+                 const CRunInputs& runInputs, ConversionReport& report)
 {
     const FileStatus input = CheckInput(inputPath);
-    CheckWrittenPaths(input, outputPath);
+    CheckWrittenPaths(input, outputPath, runInputs);
     // Another instance in the same folder uses the same work file: it waits
     // here until this pipeline has deleted (or, on an error, left) the file.
-    const CWorkFileLock lock(WORK_FILE_NAME);
+    CWorkFileLock lock(WORK_FILE_NAME);
     // What was true before the wait may have changed during it.
-    CheckWrittenPaths(input, outputPath);
-    const CWorkFileNote note;
+    CheckWrittenPaths(input, outputPath, runInputs);
     try {
         FilterControlBytes(inputPath, WORK_FILE_NAME);
         convert(WORK_FILE_NAME, report);
@@ -108,7 +108,7 @@ void RunPipeline(const CString& inputPath, const CString& outputPath, Convert co
         AfxThrowFileRefusal(CFileException::genericException, inputPath,
                             "a line is too long to hold in memory");
     }
-    DeleteFileByName(WORK_FILE_NAME);  // a work file that is already gone is no error
+    lock.DeleteWorkFile();
 }
 
 // Why a path with neither marker is left alone, in plain words.
@@ -152,7 +152,28 @@ bool HasMarker(const CString& path, const char* marker)
     return path.Find(marker) > 0;
 }
 
-int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome)
+CRunInputs::CRunInputs(const std::vector<CString>& inputs)
+{
+    for (const CString& input : inputs) {
+        FileStatus status;
+        // An input that cannot be looked at is no file the work file could be.
+        if (GetFileStatus(input, true, status) == 0 && status.kind == FileKind::regular) {
+            m_inputs.emplace_back(status, input);
+        }
+    }
+}
+
+const CString* CRunInputs::Find(const FileStatus& file) const
+{
+    for (const auto& [status, input] : m_inputs) {
+        if (IsSameFile(status, file)) {
+            return &input;
+        }
+    }
+    return nullptr;
+}
+
+int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome, const CRunInputs& runInputs)
 {
     outcome = FileOutcome{};
     outcome.input = inputPath;
@@ -167,7 +188,7 @@ int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome)
     const auto convert = [&](const char* workPath, ConversionReport& found) {
         pipeline->convert(workPath, outputPath, &found);
     };
-    RunPipeline(inputPath, outputPath, convert, report);
+    RunPipeline(inputPath, outputPath, convert, runInputs, report);
     TakeConversionReport(report, outcome);
     return 0;
 }
@@ -186,9 +207,14 @@ int ConvertFileToRows(CString inputPath, CRowSink& sink, FileOutcome& outcome)
     const auto convert = [&](const char* workPath, ConversionReport& found) {
         converter(workPath, sink, &found);
     };
-    RunPipeline(inputPath, CString(), convert, report);
+    RunPipeline(inputPath, CString(), convert, CRunInputs(), report);
     TakeConversionReport(report, outcome);
     return 0;
+}
+
+int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome)
+{
+    return ConvertFile(std::move(inputPath), std::move(outputPath), outcome, CRunInputs());
 }
 
 int ConvertFile(CString inputPath, CString outputPath)

@@ -1,9 +1,13 @@
 // The per-file conversion entry.
 #pragma once
 
+#include <utility>
+#include <vector>
+
 #include "engine/conversion_report.h"
 #include "engine/row_sink.h"
 #include "platform/cstring.h"
+#include "platform/file_status.h"
 
 // The work file: a bare name, so it lies in the current directory.
 inline constexpr const char* WORK_FILE_NAME = "123.xqrtmp";
@@ -60,11 +64,30 @@ void TakeConversionReport(const ConversionReport& report, FileOutcome& outcome);
 // "run.csv/cell.idf" is a sweep and "x.idf.csv" an impedance export). The
 // pipeline looks at the paths first (an input that is no regular file, an
 // output or work file that is the input itself, and a work file name taken
-// by a link are refused as file errors), filters into the work file,
+// by a link or by a file of two names are refused as file errors), filters into the work file,
 // converts into a new output that replaces the old one only when complete,
 // and deletes the work file. Returns 0 and fills `outcome`; file errors pass
 // on as file exceptions and leave the work file behind.
 int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome);
+
+// The files that every input of a run names, looked at once before its
+// first job. The work file may be none of them: the filter would write
+// over an input that a later job has still to read.
+class CRunInputs {
+public:
+    CRunInputs() = default;
+    explicit CRunInputs(const std::vector<CString>& inputs);
+    // The input that `file` is, under another name or through a link;
+    // nullptr when it is none of them.
+    const CString* Find(const FileStatus& file) const;
+
+private:
+    std::vector<std::pair<FileStatus, CString>> m_inputs;
+};
+
+// The same, as one job of a run whose inputs are `runInputs`: the work file
+// is refused when it is any of them.
+int ConvertFile(CString inputPath, CString outputPath, FileOutcome& outcome, const CRunInputs& runInputs);
 
 // The same, for callers that need no outcome.
 int ConvertFile(CString inputPath, CString outputPath);

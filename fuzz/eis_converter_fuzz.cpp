@@ -50,7 +50,11 @@ int FuzzEisConverter(const std::uint8_t* data, std::size_t size)
 
     const bool raised = fuzzsupport::RaisedAtCap(
         [&] { Check(ConvertEisCsv(workPath.c_str(), outputPath.c_str()) == 0, "result not 0"); });
-    const std::string output = fuzzsupport::ReadBytes(outputPath);
+    // An output stopped by a failure never takes the output's name.
+    Check(testutil::Exists(outputPath) == !raised,
+          raised ? "output under its name after a failure" : "no output after a conversion");
+    fuzzsupport::CheckNoUnfinishedFiles();
+    const std::string output = raised ? std::string() : fuzzsupport::ReadBytes(outputPath);
     fuzzsupport::CheckNumberLines(output, ' ', "impedance output");
     // At most one output line per row after the header. Every line feed of
     // the work file may end a row, and so may the end of the file; a zero

@@ -60,7 +60,11 @@ int FuzzIvConverter(const std::uint8_t* data, std::size_t size)
     const bool raised =
         fuzzsupport::RaisedAtCap([&] { result = ConvertIvFile(workPath.c_str(), outputPath.c_str()); });
 
-    const std::string output = fuzzsupport::ReadBytes(outputPath);
+    // An output stopped by a failure never takes the output's name.
+    Check(testutil::Exists(outputPath) == !raised,
+          raised ? "output under its name after a failure" : "no output after a conversion");
+    fuzzsupport::CheckNoUnfinishedFiles();
+    const std::string output = raised ? std::string() : fuzzsupport::ReadBytes(outputPath);
     if (!raised) {
         Check(result == 0 || result == NO_POINTS, "result " + std::to_string(result));
         Check(result != NO_POINTS || output.empty(), "a sweep without a point count gives an empty output");
@@ -72,8 +76,7 @@ int FuzzIvConverter(const std::uint8_t* data, std::size_t size)
     const bool impedance = filtered ? sweep.impedance : output.find(',') == std::string::npos;
     fuzzsupport::CheckNumberLines(output, impedance ? ' ' : ',', ".idf output");
     if (filtered) {
-        // One output line per counted point that the file holds; an output
-        // cut short by a failure never takes the output's name.
+        // One output line per counted line with a number that the file holds.
         const long count = sweep.count;
         if (!raised)
             Check(result == (count > 0 ? 0 : NO_POINTS),

@@ -14,33 +14,42 @@ namespace {
 
 // Read-write like the filter's own open, so a work file that the filter could
 // not use fails here with the same reason; never truncating, since the file
-// may belong to the instance that holds the lock.
-constexpr int LOCK_OPEN_FLAGS = O_RDWR | O_CREAT | O_CLOEXEC;
+// may belong to the instance that holds the lock, and never through a link,
+// which could make the lock create a file anywhere.
+constexpr int LOCK_OPEN_FLAGS = O_RDWR | O_CLOEXEC | O_NOFOLLOW;
 constexpr mode_t LOCK_FILE_MODE = 0666;
 
-int OpenFile(const CString& path)
+}  // namespace
+
+FileHandle CFileLock::OpenFile(const CString& path, bool create)
 {
-    const int fd = Sys().open(path, LOCK_OPEN_FLAGS, LOCK_FILE_MODE);
+    const int fd = Sys().open(path, LOCK_OPEN_FLAGS | (create ? O_CREAT : 0), LOCK_FILE_MODE);
     if (fd < 0) {
         const int failure = errno;
+        if (!create && failure == ENOENT) {
+            return CFile::hFileNull;
+        }
         AfxThrowOsError(failure, path);
     }
     return fd;
 }
 
-void WaitForLock(int fd, const CString& path)
+bool CFileLock::LockFile(FileHandle fd, const CString& path, bool wait)
 {
-    while (Sys().flock(fd, LOCK_EX) != 0) {
+    while (Sys().flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0) {
         const int failure = errno;
+        if (!wait && failure == EWOULDBLOCK) {
+            return false;
+        }
         if (failure != EINTR) {
             Sys().close(fd);
             AfxThrowOsError(failure, path, CFileException::lockViolation);
         }
     }
+    return true;
 }
 
-// The lock counts only while the name still leads to the locked file.
-bool StillNamed(int fd, const CString& path)
+bool CFileLock::StillNamed(FileHandle fd, const CString& path)
 {
     struct stat held {};
     struct stat named {};
@@ -60,24 +69,20 @@ bool StillNamed(int fd, const CString& path)
     return held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-}  // namespace
-
-bool CFileLock::TryOnce(const CString& path)
+bool CFileLock::SameFile(FileHandle first, FileHandle second, const CString& path)
 {
-    const int fd = OpenFile(path);
-    WaitForLock(fd, path);
-    if (!StillNamed(fd, path)) {
-        Sys().close(fd);  // releases the lock on the file that lost its name
-        return false;
+    struct stat one {};
+    struct stat other {};
+    if (Sys().fstat(first, &one) != 0 || Sys().fstat(second, &other) != 0) {
+        AfxThrowOsError(errno, path, CFileException::genericException);
     }
-    m_handle = fd;
-    return true;
+    return one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
-void CFileLock::CloseFile()
+void CFileLock::CloseFile(FileHandle fd)
 {
     // Closing the only descriptor of the open file releases the lock.
-    Sys().close(m_handle);
+    Sys().close(fd);
 }
 
 long CFileLock::BusyError()

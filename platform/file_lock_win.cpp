@@ -7,6 +7,7 @@
 
 #include "platform/file_exception.h"
 #include "platform/os_error.h"
+#include "platform/pending_delete_win.h"
 #include "platform/sysio.h"
 
 namespace {
@@ -24,39 +25,15 @@ constexpr unsigned long long LOCK_LENGTH = 1;
 constexpr DWORD LOCK_ACCESS = GENERIC_READ | GENERIC_WRITE;
 constexpr DWORD LOCK_SHARE = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// A file deleted while other handles are open stays behind, refusing every
-// open with "access denied", until the last handle is closed; the waiter that
-// still holds one closes it as soon as it sees the name gone. Opens are tried
-// again for this long before the refusal counts.
-constexpr int PENDING_DELETE_RETRIES = 100;
-constexpr DWORD PENDING_DELETE_PAUSE_MS = 10;
-
-std::intptr_t OpenFile(const CString& path)
+bool IsMissing(long failure)
 {
-    for (int attempt = 0;; ++attempt) {
-        const std::intptr_t handle = Sys().createFile(path, LOCK_ACCESS, LOCK_SHARE, OPEN_ALWAYS);
-        if (handle != CFile::hFileNull) {
-            return handle;
-        }
-        const long failure = LastSystemError();
-        if (failure != ERROR_ACCESS_DENIED || attempt == PENDING_DELETE_RETRIES) {
-            AfxThrowOsError(failure, path);
-        }
-        Sleep(PENDING_DELETE_PAUSE_MS);
-    }
-}
-
-void WaitForLock(std::intptr_t handle, const CString& path)
-{
-    if (!Sys().lockFileEx(handle, LOCK_OFFSET, LOCK_LENGTH)) {
-        const long failure = LastSystemError();
-        Sys().closeHandle(handle);
-        AfxThrowOsError(failure, path, CFileException::lockViolation);
-    }
+    return failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND;
 }
 
 void CloseLocked(std::intptr_t handle)
 {
+    // Closing a handle frees its locks only when the system gets round to
+    // it; unlocking first frees this one at once.
     Sys().unlockFileEx(handle, LOCK_OFFSET, LOCK_LENGTH);
     Sys().closeHandle(handle);
 }
@@ -77,16 +54,48 @@ SysFileId IdentityOf(std::intptr_t handle, std::intptr_t locked, const CString& 
     return id;
 }
 
-// The lock counts only while the name still leads to the locked file.
-bool StillNamed(std::intptr_t locked, const CString& path)
+}  // namespace
+
+FileHandle CFileLock::OpenFile(const CString& path, bool create)
+{
+    for (int attempt = 0;; ++attempt) {
+        const std::intptr_t handle =
+            Sys().createFile(path, LOCK_ACCESS, LOCK_SHARE, create ? OPEN_ALWAYS : OPEN_EXISTING);
+        if (handle != CFile::hFileNull) {
+            return handle;
+        }
+        const long failure = LastSystemError();
+        if (!create && IsMissing(failure)) {
+            return CFile::hFileNull;
+        }
+        if (failure != ERROR_ACCESS_DENIED || attempt == PENDING_DELETE_RETRIES) {
+            AfxThrowOsError(failure, path);
+        }
+        Sleep(PENDING_DELETE_PAUSE_MS);
+    }
+}
+
+bool CFileLock::LockFile(FileHandle handle, const CString& path, bool wait)
+{
+    if (Sys().lockFileEx(handle, LOCK_OFFSET, LOCK_LENGTH, wait ? 1 : 0)) {
+        return true;
+    }
+    const long failure = LastSystemError();
+    if (!wait && (failure == ERROR_LOCK_VIOLATION || failure == ERROR_IO_PENDING)) {
+        return false;
+    }
+    Sys().closeHandle(handle);
+    AfxThrowOsError(failure, path, CFileException::lockViolation);
+}
+
+bool CFileLock::StillNamed(FileHandle locked, const CString& path)
 {
     const SysFileId held = IdentityOf(locked, locked, path);
     const std::intptr_t named = Sys().createFile(path, 0, LOCK_SHARE, OPEN_EXISTING);
     if (named == CFile::hFileNull) {
         const long failure = LastSystemError();
         // Gone, or deleted and still waiting for the last handle to close.
-        if (failure == ERROR_FILE_NOT_FOUND || failure == ERROR_PATH_NOT_FOUND ||
-            failure == ERROR_ACCESS_DENIED) {
+        if (IsMissing(failure) || failure == ERROR_ACCESS_DENIED) {
             return false;
         }
         CloseLocked(locked);
@@ -97,25 +106,19 @@ bool StillNamed(std::intptr_t locked, const CString& path)
     return held.volume == current.volume && held.index == current.index;
 }
 
-}  // namespace
-
-bool CFileLock::TryOnce(const CString& path)
+bool CFileLock::SameFile(FileHandle first, FileHandle second, const CString& path)
 {
-    const std::intptr_t handle = OpenFile(path);
-    WaitForLock(handle, path);
-    if (!StillNamed(handle, path)) {
-        CloseLocked(handle);  // releases the lock on the file that lost its name
-        return false;
+    SysFileId one{};
+    SysFileId other{};
+    if (!Sys().getFileId(first, &one) || !Sys().getFileId(second, &other)) {
+        AfxThrowOsError(LastSystemError(), path, CFileException::genericException);
     }
-    m_handle = handle;
-    return true;
+    return one.volume == other.volume && one.index == other.index;
 }
 
-void CFileLock::CloseFile()
+void CFileLock::CloseFile(FileHandle handle)
 {
-    // Closing a handle frees its locks only when the system gets round to
-    // it; unlocking first frees this one at once.
-    CloseLocked(m_handle);
+    CloseLocked(handle);
 }
 
 long CFileLock::BusyError()

@@ -1,6 +1,8 @@
 // What a path names, looked at before anything is opened through it.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/types.h"
 
 // The kinds of thing a path can name, as far as a conversion cares.
@@ -18,6 +20,8 @@ struct FileStatus {
     FileKind kind = FileKind::missing;
     unsigned long long device = 0;
     unsigned long long index = 0;
+    // The names the file has in its file system (hard links); 0 where unknown.
+    unsigned long long links = 0;
 };
 
 // Fills `status` for `path`, following links when `followLinks` is set.
@@ -34,3 +38,9 @@ bool IsSameFile(const FileStatus& a, const FileStatus& b);
 // Puts the file `from` in place of `to`, replacing a file of that name in
 // one step. Returns 0, or the operating-system error.
 long ReplaceFileByName(const char* from, const char* to);
+
+// The longest name, in bytes, that a file beside `path` (in its folder) can
+// have: the file system's limit for one name and, on Windows, what the limit
+// of a whole path leaves once the folder is counted (unless `path` itself
+// is longer than that limit, so the system takes long paths).
+std::size_t LongestNameBeside(const char* path);

@@ -24,18 +24,21 @@ DWORD AccessOf(UINT flags)
 
 // Win32 share mode of the share bits. The compatibility mode, which this
 // system always uses, lets others read and write meanwhile, as a file opened
-// by the C runtime does, and as the POSIX build always allows.
+// by the C runtime does, and as the POSIX build always allows; and delete or
+// rename it, as POSIX allows too: an interruption, handled on a thread of
+// its own, removes the unfinished output and the work file while the
+// conversion still has them open.
 struct ShareMode {
     UINT bits;
     DWORD share;
 };
 
+constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 constexpr ShareMode SHARE_MODES[] = {
-    {OPEN_SHARE_COMPAT, FILE_SHARE_READ | FILE_SHARE_WRITE},
-    {OPEN_SHARE_EXCLUSIVE, 0},
-    {OPEN_SHARE_DENY_WRITE, FILE_SHARE_READ},
-    {OPEN_SHARE_DENY_READ, FILE_SHARE_WRITE},
-    {OPEN_SHARE_DENY_NONE, FILE_SHARE_READ | FILE_SHARE_WRITE},
+    {OPEN_SHARE_COMPAT, SHARE_ALL},           {OPEN_SHARE_EXCLUSIVE, 0},
+    {OPEN_SHARE_DENY_WRITE, FILE_SHARE_READ}, {OPEN_SHARE_DENY_READ, FILE_SHARE_WRITE},
+    {OPEN_SHARE_DENY_NONE, SHARE_ALL},
 };
 
 DWORD ShareOf(UINT flags)
@@ -45,7 +48,7 @@ DWORD ShareOf(UINT flags)
             return mode.share;
         }
     }
-    return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    return SHARE_ALL;
 }
 
 // Creation disposition of the create bits: create or empty, create or keep,

@@ -8,6 +8,19 @@ namespace {
 
 const char* g_programName = "";
 
+// The signals that end a run with its unfinished files removed.
+constexpr int INTERRUPTIONS[] = {SIGINT, SIGTERM, SIGHUP};
+
+sigset_t InterruptionSet()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int signal : INTERRUPTIONS) {
+        sigaddset(&set, signal);
+    }
+    return set;
+}
+
 void Write(const char* text)
 {
     std::size_t left = std::strlen(text);
@@ -50,6 +63,35 @@ void RemoveUnfinishedOnInterrupt(const char* programName)
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigfillset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : INTERRUPTIONS) {
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+CInterruptionsHeld::CInterruptionsHeld()
+{
+    Hold();
+}
+
+CInterruptionsHeld::~CInterruptionsHeld()
+{
+    Let();
+}
+
+void CInterruptionsHeld::Hold()
+{
+    if (!m_held) {
+        const sigset_t set = InterruptionSet();
+        pthread_sigmask(SIG_BLOCK, &set, &m_saved);
+        m_held = true;
+    }
+}
+
+void CInterruptionsHeld::Let()
+{
+    if (m_held) {
+        // A signal that came meanwhile is handled here, before this returns.
+        pthread_sigmask(SIG_SETMASK, &m_saved, nullptr);
+        m_held = false;
+    }
 }

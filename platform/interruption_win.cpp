@@ -2,20 +2,46 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <mutex>
 
 #include "platform/interruption_state.h"
+#include "platform/sysio.h"
 
 namespace {
 
 const char* g_programName = "";
 
-// Runs on a thread of its own while the conversion goes on in the main one.
+// Held by the spans of CInterruptionsHeld and by the console handler.
+std::recursive_mutex& HeldMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
+// As the POSIX build's statuses: 130 after an interrupt, 129 when the console
+// goes away as a terminal hangs up, 143 when the session ends.
+unsigned int StatusFor(DWORD event)
+{
+    switch (event) {
+        case CTRL_C_EVENT:
+        case CTRL_BREAK_EVENT:
+            return 130;
+        case CTRL_CLOSE_EVENT:
+            return 129;
+        default:
+            return 143;
+    }
+}
+
+// Runs on a thread of its own while the conversion goes on in the main one;
+// a span of CInterruptionsHeld there makes it wait.
 BOOL WINAPI OnConsoleEvent(DWORD event)
 {
+    const std::lock_guard<std::recursive_mutex> held(HeldMutex());
     for (int slot = 0; slot < INPUT_NOTE; ++slot) {
         InterruptionNote& note = NoteFor(slot);
         if (note.valid.load()) {
-            DeleteFileA(note.path);
+            Sys().unlink(note.path);
         }
     }
     InterruptionNote& input = NoteFor(INPUT_NOTE);
@@ -25,9 +51,8 @@ BOOL WINAPI OnConsoleEvent(DWORD event)
         std::fprintf(stderr, "%s: interrupted\n", g_programName);
     }
     std::fflush(stderr);
-    // As the POSIX build's statuses: 130 after an interrupt, 143 when ended otherwise.
-    const bool interrupt = event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT;
-    ExitProcess(interrupt ? 130 : 143);
+    Sys().exitProcess(StatusFor(event));
+    return TRUE;
 }
 
 }  // namespace
@@ -35,5 +60,31 @@ BOOL WINAPI OnConsoleEvent(DWORD event)
 void RemoveUnfinishedOnInterrupt(const char* programName)
 {
     g_programName = programName;
-    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+    Sys().setConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+CInterruptionsHeld::CInterruptionsHeld()
+{
+    Hold();
+}
+
+CInterruptionsHeld::~CInterruptionsHeld()
+{
+    Let();
+}
+
+void CInterruptionsHeld::Hold()
+{
+    if (!m_held) {
+        HeldMutex().lock();
+        m_held = true;
+    }
+}
+
+void CInterruptionsHeld::Let()
+{
+    if (m_held) {
+        HeldMutex().unlock();
+        m_held = false;
+    }
 }

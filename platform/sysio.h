@@ -14,11 +14,15 @@
 
 #ifdef _WIN32
 // The identity of an open file on Windows: the volume's serial number and
-// the file's index on that volume.
+// the file's index on that volume, and the names (hard links) it has.
 struct SysFileId {
     unsigned long volume;
     unsigned long long index;
+    unsigned long links;
 };
+
+// A console control handler (PHANDLER_ROUTINE): the event in, TRUE when handled.
+using SysConsoleHandler = int(__stdcall*)(unsigned long event);
 #endif
 
 struct SysIo {
@@ -34,14 +38,20 @@ struct SysIo {
     int (*getFileSizeEx)(std::intptr_t handle, long long* size);
     // GetFileInformationByHandle, reduced to the file's identity; zero on failure.
     int (*getFileId)(std::intptr_t handle, SysFileId* id);
-    // LockFileEx of `length` bytes at `offset`, exclusive, waiting; zero on failure.
-    int (*lockFileEx)(std::intptr_t handle, unsigned long long offset, unsigned long long length);
+    // LockFileEx of `length` bytes at `offset`, exclusive; waiting for it when
+    // `wait` is set, else failing at once (ERROR_LOCK_VIOLATION) while
+    // another handle holds it. Zero on failure.
+    int (*lockFileEx)(std::intptr_t handle, unsigned long long offset, unsigned long long length, int wait);
     // UnlockFileEx of a range that lockFileEx locked; zero on failure.
     int (*unlockFileEx)(std::intptr_t handle, unsigned long long offset, unsigned long long length);
     // _open_osfhandle: a runtime descriptor that takes over the handle; -1 on failure.
     int (*openOsfHandle)(std::intptr_t handle, int flags);
     // _close of a runtime descriptor, which closes its handle too.
     int (*close)(int fd);
+    // SetConsoleCtrlHandler: adds (`add` set) or removes a console handler; zero on failure.
+    int (*setConsoleCtrlHandler)(SysConsoleHandler handler, int add);
+    // ExitProcess: ends the process with `status` (returns only where a test put another call in).
+    void (*exitProcess)(unsigned int status);
 #else
     int (*open)(const char* path, int flags, mode_t mode);
     int (*close)(int fd);

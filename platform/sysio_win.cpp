@@ -51,14 +51,16 @@ int GetFileIdCall(std::intptr_t handle, SysFileId* id)
     const BOOL ok = GetFileInformationByHandle(AsHandle(handle), &info);
     id->volume = ok ? info.dwVolumeSerialNumber : 0;
     id->index = ok ? (static_cast<unsigned long long>(info.nFileIndexHigh) << 32) | info.nFileIndexLow : 0;
+    id->links = ok ? info.nNumberOfLinks : 0;
     return ok;
 }
 
-int LockFileExCall(std::intptr_t handle, unsigned long long offset, unsigned long long length)
+int LockFileExCall(std::intptr_t handle, unsigned long long offset, unsigned long long length, int wait)
 {
     OVERLAPPED at = AtOffset(offset);
-    return LockFileEx(AsHandle(handle), LOCKFILE_EXCLUSIVE_LOCK, 0,
-                      static_cast<DWORD>(length & 0xFFFFFFFFull), static_cast<DWORD>(length >> 32), &at);
+    const DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+    return LockFileEx(AsHandle(handle), flags, 0, static_cast<DWORD>(length & 0xFFFFFFFFull),
+                      static_cast<DWORD>(length >> 32), &at);
 }
 
 int UnlockFileExCall(std::intptr_t handle, unsigned long long offset, unsigned long long length)
@@ -71,6 +73,16 @@ int UnlockFileExCall(std::intptr_t handle, unsigned long long offset, unsigned l
 int OpenOsfHandleCall(std::intptr_t handle, int flags)
 {
     return _open_osfhandle(handle, flags);
+}
+
+int SetConsoleCtrlHandlerCall(SysConsoleHandler handler, int add)
+{
+    return SetConsoleCtrlHandler(handler, add);
+}
+
+void ExitProcessCall(unsigned int status)
+{
+    ExitProcess(status);
 }
 
 int DeleteFileCall(const char* path)
@@ -105,25 +117,13 @@ int MoveFileCall(const char* from, const char* to)
 }
 
 const SysIo REAL_SYS_IO = {
-    CreateFileCall,
-    CloseHandleCall,
-    GetFileSizeExCall,
-    GetFileIdCall,
-    LockFileExCall,
-    UnlockFileExCall,
-    OpenOsfHandleCall,
-    ::_close,
-    DeleteFileCall,
-    ::_fdopen,
-    ::fread,
-    ::fwrite,
-    ::fgets,
-    ::fputs,
-    FseekCall,
-    FtellCall,
-    ::fflush,
-    ::fclose,
-    GetFileAttributesCall,
+    CreateFileCall,    CloseHandleCall, GetFileSizeExCall,
+    GetFileIdCall,     LockFileExCall,  UnlockFileExCall,
+    OpenOsfHandleCall, ::_close,        SetConsoleCtrlHandlerCall,
+    ExitProcessCall,   DeleteFileCall,  ::_fdopen,
+    ::fread,           ::fwrite,        ::fgets,
+    ::fputs,           FseekCall,       FtellCall,
+    ::fflush,          ::fclose,        GetFileAttributesCall,
     MoveFileCall,
 };
 

@@ -484,7 +484,10 @@ int OpenAndNoteOutput(const char* path, int flags, mode_t mode)
 {
     const int fd = RealSysIo().open(path, flags, mode);
     const std::string_view name = path;
-    if (fd >= 0 && name.find("+IV.txt.unfinished") != std::string_view::npos) g_outputFd = fd;
+    // The open that creates the unfinished output is the one it is written
+    // through; the lock on it opens the same name again.
+    if (fd >= 0 && (flags & O_CREAT) != 0 && name.find("+IV.txt.unfinished") != std::string_view::npos)
+        g_outputFd = fd;
     return fd;
 }
 

@@ -276,7 +276,7 @@ TEST_F(FileLockTest, FailuresRaiseWithThePathAndLeakNoHandle)
          CFileException::badPath, ERROR_PATH_NOT_FOUND},
         {"locking refused",
          [] {
-             Sys().lockFileEx = [](std::intptr_t, unsigned long long, unsigned long long) {
+             Sys().lockFileEx = [](std::intptr_t, unsigned long long, unsigned long long, int) {
                  SetLastError(ERROR_NOT_SUPPORTED);
                  return 0;
              };
@@ -339,6 +339,59 @@ TEST_F(FileLockTest, OpenRefusedWhileADeletedFileLingersIsTriedAgain)
     lock.Acquire(LOCKED);
     EXPECT_TRUE(lock.IsHeld());
     EXPECT_EQ(refusals, 0);
+}
+
+// Another instance's work file, as a conversion that starts just as that
+// instance ends looks at it: the look takes its attributes, then opens it
+// for its identity, and the file can go in between, or refuse the open
+// while its deletion waits for the last handle to close.
+struct VanishingCase {
+    const char* what;
+    long error;    // what the open for the identity meets
+    int refusals;  // how many times
+};
+const char* g_vanishing = nullptr;
+long g_vanishError = 0;
+int g_vanishRefusals = 0;
+
+std::intptr_t OpenVanishing(const char* path, unsigned long access, unsigned long share,
+                            unsigned long disposition)
+{
+    if (access == 0 && g_vanishRefusals > 0 && std::string(path) == g_vanishing) {
+        --g_vanishRefusals;
+        SetLastError(g_vanishError);
+        return -1;
+    }
+    return RealSysIo().createFile(path, access, share, disposition);
+}
+
+TEST_F(FileLockTest, WorkFileOfAnInstanceThatEndsMeanwhileIsNoError)
+{
+    const VanishingCase cases[] = {
+        {"gone between its attributes and its identity", ERROR_FILE_NOT_FOUND, 1},
+        {"its deletion pending for a while", ERROR_ACCESS_DENIED, 20},
+    };
+    testutil::ScopedAreaSettings area(1.0f, 1);
+    WriteFileBytes("v.idf", "primary_data\r\n3\r\n1\r\n1 2 3\r\n");
+    for (const VanishingCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteFileBytes(WORK_FILE_NAME, "another instance's");
+        ScopedSysIo restore;
+        g_vanishing = WORK_FILE_NAME;
+        g_vanishError = c.error;
+        g_vanishRefusals = c.refusals;
+        Sys().createFile = OpenVanishing;
+        std::string failure;
+        try {
+            ConvertFile(PathOf("v.idf").c_str(), PathOf("v+IV.txt").c_str());
+        } catch (const CFileException& error) {
+            failure = error.GetErrorMessage().str();
+        }
+        EXPECT_EQ(failure, "");
+        EXPECT_EQ(g_vanishRefusals, 0);
+        EXPECT_EQ(ReadFileBytes("v+IV.txt"), "1.000000,-2000.000000,3.000000\r\n");
+        EXPECT_FALSE(Exists(WORK_FILE_NAME));
+    }
 }
 
 TEST_F(FileLockTest, ReleaseUnlocksBeforeClosing)
