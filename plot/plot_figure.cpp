@@ -125,7 +125,7 @@ std::vector<PlotPanel> SweepPanels(float area)
     // microelectrode). The first column is written as the file holds it.
     PlotPanel sweep;
     sweep.heading = "Sweep";
-    sweep.x = Linear("column 1", "");
+    sweep.x = Linear("first value", "");
     sweep.left = Linear("-I", "A", AreaSuffix(area, "/area"));
     PlotPanel rows;
     rows.heading = "Against row number";

@@ -2,6 +2,7 @@
 // (or in --output-dir), from the rows written into it, listed in the
 // report; none for a file without data, which a line names; the outputs
 // themselves unchanged; a plot that would replace an input refused.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,37 @@ using Json = nlohmann::json;
 
 class CliPlotTest : public testutil::ConvertCliTest {};
 
+std::size_t Count(const std::string& text, const std::string& needle)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+// True where xmllint takes the file as well-formed XML, and where there is
+// no xmllint (the Windows build's tests run without it).
+bool WellFormed(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    (void)path;
+    return true;
+#else
+    if (std::system("xmllint --version >/dev/null 2>&1") != 0) {
+        return true;
+    }
+    return std::system(("xmllint --noout '" + path.string() + "'").c_str()) == 0;
+#endif
+}
+
 struct PlotRunCase {
     const char* name;
     std::vector<std::string> args;
     int exitStatus;
     std::vector<std::string> plots;  // files expected in the folder, besides the inputs
     std::vector<std::string> errLines;
+    std::vector<std::string> labels;  // axis labels every plot of the case carries
 };
 
 TEST_F(CliPlotTest, EachOutputGetsItsPlotAndAFileWithoutDataNone)
@@ -34,12 +60,14 @@ TEST_F(CliPlotTest, EachOutputGetsItsPlotAndAFileWithoutDataNone)
          {"--plot", "eis.csv"},
          0,
          {"eis+IV.svg"},
-         {ErrLine("1 file: 1 converted (40 rows); 1 plot")}},
+         {ErrLine("1 file: 1 converted (40 rows); 1 plot")},
+         {"Z' / \xCE\xA9", "f / Hz", "-phase / \xC2\xB0"}},
         {"sweep with an area",
          {"--plot", "--area", "0.196", "run.idf"},
          0,
          {"run+IV.svg"},
-         {ErrLine("1 file: 1 converted (300 rows); 1 plot")}},
+         {ErrLine("1 file: 1 converted (300 rows); 1 plot")},
+         {"first value", "row number"}},
         {"a file without data",
          {"--plot", "blank.idf", "eis.csv"},
          3,
@@ -47,12 +75,14 @@ TEST_F(CliPlotTest, EachOutputGetsItsPlotAndAFileWithoutDataNone)
          {ErrLine((Dir() / "blank.idf").string() +
                   ": no data: no \"primary_data\" line; the output is empty"),
           ErrLine((Dir() / "blank.idf").string() + ": no plot, as the file gave no data"),
-          ErrLine("2 files: 1 converted (40 rows), 1 without data; 1 plot")}},
+          ErrLine("2 files: 1 converted (40 rows), 1 without data; 1 plot")},
+         {"f / Hz"}},
         {"without --plot no plot",
          {"eis.csv", "run.idf"},
          0,
          {},
-         {ErrLine("2 files: 2 converted (340 rows)")}},
+         {ErrLine("2 files: 2 converted (340 rows)")},
+         {}},
     };
     for (const PlotRunCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -79,6 +109,11 @@ TEST_F(CliPlotTest, EachOutputGetsItsPlotAndAFileWithoutDataNone)
             EXPECT_EQ(svg.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<svg ", 0), 0U);
             EXPECT_EQ(svg.find("nan"), std::string::npos);
             EXPECT_EQ(svg.find("inf"), std::string::npos);
+            EXPECT_EQ(Count(svg, "<path "), 3U);  // one for each series
+            for (const std::string& label : c.labels) {
+                EXPECT_NE(svg.find(">" + label + "<"), std::string::npos) << label;
+            }
+            EXPECT_TRUE(WellFormed(Dir() / plot)) << plot;
         }
     }
 }
@@ -92,17 +127,8 @@ TEST_F(CliPlotTest, ThePlotLeavesTheOutputAsItWasAndShowsItsRows)
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(ReadFileBytes(Dir() / "eis+IV.txt"), plain);
     const std::string svg = ReadFileBytes(Dir() / "eis+IV.svg");
-    // One path per series: Nyquist, |Z| and phase; a mark for each of the 25 points of each.
-    std::size_t paths = 0;
-    for (std::size_t at = svg.find("<path "); at != std::string::npos; at = svg.find("<path ", at + 1)) {
-        ++paths;
-    }
-    EXPECT_EQ(paths, 3U);
-    std::size_t circles = 0;
-    for (std::size_t at = svg.find("<circle "); at != std::string::npos; at = svg.find("<circle ", at + 1)) {
-        ++circles;
-    }
-    EXPECT_EQ(circles, 3U * 25U);
+    // A mark for each of the 25 points of each series: Nyquist, |Z| and phase.
+    EXPECT_EQ(Count(svg, "<circle "), 3U * 25U);
     EXPECT_NE(svg.find(">eis.csv</text>"), std::string::npos);
 }
 
@@ -130,6 +156,7 @@ TEST_F(CliPlotTest, PlotsGoIntoTheOutputFolder)
     const testutil::ProcessResult result = Run({"--plot", "--output-dir", "out", "eis.csv"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_TRUE(testutil::Exists(Dir() / "out" / "eis+IV.svg"));
+    EXPECT_TRUE(WellFormed(Dir() / "out" / "eis+IV.svg"));
     EXPECT_FALSE(testutil::Exists(Dir() / "eis+IV.svg"));
 }
 

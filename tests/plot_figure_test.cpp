@@ -84,7 +84,7 @@ const FigureCase FIGURES[] = {
      [] { return std::vector<PlotSource>{Source("run.idf", PlotKind::sweep, Sweep(1000000))}; },
      {"Sweep", "Against row number"},
      3,
-     {"run.idf", "column 1", "-I / mA", "row number / 1000"},
+     {"run.idf", "first value", "-I / mA", "row number / 1000"},
      0},
     {"a microelectrode's sweep in nanoamperes",
      [] { return std::vector<PlotSource>{Source("micro.idf", PlotKind::sweep, Sweep(500, 2e-6), 0.5f)}; },

@@ -3,6 +3,7 @@
 // drawn (pixels of the series colour inside the plot area), redrawn on
 // resize, files of the same kind laid over, saved as SVG (and PNG where the
 // build writes PNG), and nothing shown in a box.
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -228,7 +229,17 @@ TEST_F(PreviewTest, SavesWhatItShowsAsSvgAndAsPngWhereTheBuildCan)
     EXPECT_EQ(offered[0], "cell_B_02.svg");
     const std::string bytes = guitest::ReadBytes(m_dir / "cell_B_02.svg");
     EXPECT_EQ(bytes.rfind("<?xml", 0), 0U);
-    EXPECT_NE(bytes.find("Nyquist"), std::string::npos);
+    EXPECT_NE(bytes.find(">Z' / \xCE\xA9<"), std::string::npos);
+    std::size_t paths = 0;
+    for (std::size_t at = bytes.find("<path "); at != std::string::npos; at = bytes.find("<path ", at + 1)) {
+        ++paths;
+    }
+    EXPECT_EQ(paths, 3U);
+#ifndef _WIN32
+    if (std::system("xmllint --version >/dev/null 2>&1") == 0) {
+        EXPECT_EQ(std::system(("xmllint --noout '" + (m_dir / "cell_B_02.svg").string() + "'").c_str()), 0);
+    }
+#endif
     if (CPreviewWindow::CanSavePng()) {
         ASSERT_EQ(offered.size(), 2U);
         wxImage png;
