@@ -184,4 +184,36 @@ void BM_FormatNumberLine(benchmark::State& state)
 }
 BENCHMARK(BM_FormatNumberLine);
 
+// The same values in the scientific form, and what the C runtime takes for it.
+void BM_FormatNumberLineScientific(benchmark::State& state)
+{
+    char text[NUMBER_LINE_CAPACITY];
+    const double values[][3] = {{1258.875, 96.984375, 20.921875},
+                                {0.1259f, 12.0001f, -0.0796f},
+                                {-0.4012f, static_cast<double>(-1.2284e-10f) * -1000.0, 1250.40625}};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const double* v = values[i];
+        benchmark::DoNotOptimize(
+            FormatNumberLine(text, sizeof text, ' ', NumberForm::scientific, v[0], v[1], v[2]));
+        i = i + 1 == 3 ? 0 : i + 1;
+    }
+}
+BENCHMARK(BM_FormatNumberLineScientific);
+
+void BM_SnprintfScientificLine(benchmark::State& state)
+{
+    char text[NUMBER_LINE_CAPACITY];
+    const double values[][3] = {{1258.875, 96.984375, 20.921875},
+                                {0.1259f, 12.0001f, -0.0796f},
+                                {-0.4012f, static_cast<double>(-1.2284e-10f) * -1000.0, 1250.40625}};
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const double* v = values[i];
+        benchmark::DoNotOptimize(std::snprintf(text, sizeof text, "%.6e %.6e %.6e\n", v[0], v[1], v[2]));
+        i = i + 1 == 3 ? 0 : i + 1;
+    }
+}
+BENCHMARK(BM_SnprintfScientificLine);
+
 }  // namespace

@@ -230,7 +230,10 @@ std::string SummaryText(const RunRecord& record)
 
 std::string WarningText(const FileRecord& record)
 {
-    std::string text = std::string(TextOf(record.fate).warning) + ": " + record.message.str();
+    // An impedance run in a ".idf" file announces its points as a sweep does.
+    const bool impedanceRun = record.fate == FileFate::shortSweep && record.kind == EIS_KIND;
+    std::string text = std::string(impedanceRun ? "short impedance run" : TextOf(record.fate).warning) +
+                       ": " + record.message.str();
     if (record.fate == FileFate::noData) {
         text += "; the output is empty";
     }

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/numbers_fast.h"
+
 namespace {
 
 // Fewer significant digits than this, and a value counts as mostly lost.
@@ -41,7 +43,13 @@ int CRowFileSink::Put(char* text, std::size_t capacity, double value)
         }
         return FormatScientific(text, capacity, value);
     }
-    const int length = FormatFixed(text, capacity, value);
+    // The plain shapes straight into the line; the rest through FormatFixed.
+    int length = capacity > PLAIN_FIXED_MAX ? WritePlainFixed(text, value) : 0;
+    if (length > 0) {
+        text[length] = '\0';
+    } else {
+        length = FormatFixed(text, capacity, value);
+    }
     if (length > 0 && value != 0 && std::isfinite(value)) {
         ++m_report.nonZeroValues;
         const int kept = SignificantDigitsKept(text);

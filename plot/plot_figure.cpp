@@ -2,7 +2,9 @@
 #include "plot/plot_figure.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 #include "plot/plot_thinning.h"
 
@@ -51,7 +53,12 @@ std::shared_ptr<const RowColumns> BodeColumns(const RowColumns& rows)
     for (std::size_t i = 0; i < count; ++i) {
         const double real = rows.second[i];
         const double negativeImaginary = rows.third[i];
-        bode->second[i] = std::hypot(real, negativeImaginary);
+        // The plain square root, but where its squares would overflow.
+        double magnitude = std::sqrt(real * real + negativeImaginary * negativeImaginary);
+        if (std::isinf(magnitude) && std::isfinite(real) && std::isfinite(negativeImaginary)) {
+            magnitude = std::hypot(real, negativeImaginary);
+        }
+        bode->second[i] = magnitude;
         bode->third[i] = std::atan2(negativeImaginary, real) * DEGREES_PER_RADIAN;
     }
     return bode;
@@ -157,9 +164,31 @@ bool Shows(double value, AxisScale scale)
 }
 
 // Where an extent lies on the axis: its values, or their logarithms.
+// The decimal logarithm of a positive normal number, to within a few
+// millionths of a decade: plenty for a grid of 1024 cells, and several
+// times quicker than the C library's, which matters for a million rows.
+double GridLog10(double value)
+{
+    constexpr std::uint64_t MANTISSA = 0x000FFFFFFFFFFFFFULL;
+    constexpr std::uint64_t ONE = 0x3FF0000000000000ULL;
+    constexpr double LN2 = 0.69314718055994530942;
+    constexpr double LOG10_E = 0.43429448190325182765;
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+    const int exponent = static_cast<int>((bits >> 52) & 0x7FF) - 1023;
+    if (exponent == -1023) {
+        return std::log10(value);  // too small to be normal
+    }
+    // ln m = 2 atanh((m - 1) / (m + 1)) for the mantissa m in [1, 2).
+    const double mantissa = std::bit_cast<double>((bits & MANTISSA) | ONE);
+    const double t = (mantissa - 1.0) / (mantissa + 1.0);
+    const double t2 = t * t;
+    const double ln = 2.0 * t * (1.0 + t2 * (1.0 / 3 + t2 * (1.0 / 5 + t2 * (1.0 / 7 + t2 * (1.0 / 9)))));
+    return (exponent * LN2 + ln) * LOG10_E;
+}
+
 double AxisValue(double value, AxisScale scale)
 {
-    return scale == AxisScale::log ? std::log10(value) : value;
+    return scale == AxisScale::log ? GridLog10(value) : value;
 }
 
 // The factor that spreads an extent over the sketch's grid.

@@ -142,28 +142,15 @@ TEST_F(CliPlotTest, APlotThatWouldReplaceAnInputOrTheReportIsRefused)
     WriteFileBytes(Dir() / "run.csv" / "cell+IV.svg", "not a plot");
     const testutil::ProcessResult result = Run({"--plot", "run.csv/cell.csv", "run.csv/cell+IV.svg"});
     EXPECT_EQ(result.exitStatus, 2);
-    EXPECT_NE(result.err.find("the plot " + (Dir() / "run.csv" / "cell+IV.svg").string() +
-                              " would replace the input"),
-              std::string::npos)
-        << result.err;
+    // The paths as the program makes them from what was typed (on Windows
+    // with both kinds of separator).
+    EXPECT_NE(result.err.find("cell+IV.svg would replace the input "), std::string::npos) << result.err;
     EXPECT_EQ(ReadFileBytes(Dir() / "run.csv" / "cell+IV.svg"), "not a plot");
 
     WriteFileBytes(Dir() / "eis.csv", testutil::EisInput(5));
     const testutil::ProcessResult report = Run({"--plot", "--report", "eis+IV.svg", "eis.csv"});
     EXPECT_EQ(report.exitStatus, 2);
     EXPECT_NE(report.err.find("would replace the plot"), std::string::npos) << report.err;
-}
-
-TEST_F(CliPlotTest, RealFilesPlotUnderAMegabyte)
-{
-    SKIP_WITHOUT_REAL_SAMPLES();
-    const std::filesystem::path sample = testutil::RealSamplesDir() / "iv_transient_1.idf";
-    std::filesystem::copy_file(sample, Dir() / "iv_transient_1.idf");
-    const testutil::ProcessResult result = Run({"--plot", "iv_transient_1.idf"});
-    ASSERT_EQ(result.exitStatus, 0) << result.err;
-    const std::string svg = ReadFileBytes(Dir() / "iv_transient_1+IV.svg");
-    EXPECT_GT(svg.size(), 1000U);
-    EXPECT_LT(svg.size(), 1000000U);
 }
 
 }  // namespace

@@ -132,6 +132,19 @@ TEST_F(FileOutcomeCliTest, InfiniteValuesAreWarnedAboutAndReported)
     EXPECT_EQ(report["summary"]["nonFinite"], 1);
 }
 
+// A short impedance run is named as what it is, not as a sweep.
+TEST_F(FileOutcomeCliTest, ShortImpedanceRunIsNamedSo)
+{
+    WriteFileBytes("run.idf", "Method=Impedance\r\nprimary_data\r\nx\r\n3\r\n10 -5 1000\r\n");
+    const auto result = Run({"run.idf"});
+    EXPECT_NE(result.err.find(testutil::ErrLine(
+                  PathOf("run.idf") + ": short impedance run: only 1 of the 3 announced points are in "
+                                      "the file")),
+              std::string::npos)
+        << result.err;
+    EXPECT_EQ(testutil::ReadFileBytes("run+IV.txt"), "1000.000000 10.000000 5.000000\r\n");
+}
+
 #endif
 
 }  // namespace
