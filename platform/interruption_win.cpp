@@ -11,11 +11,12 @@ namespace {
 
 const char* g_programName = "";
 
-// Held by the spans of CInterruptionsHeld and by the console handler.
+// Held by the spans of CInterruptionsHeld and by the console handler. Never
+// destroyed: the handler ends the process while it holds it.
 std::recursive_mutex& HeldMutex()
 {
-    static std::recursive_mutex mutex;
-    return mutex;
+    static std::recursive_mutex* const mutex = new std::recursive_mutex;
+    return *mutex;
 }
 
 // As the POSIX build's statuses: 130 after an interrupt, 129 when the console
